@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+// A rectangular tile map that answers, for square objects of 1x1, 2x2 or 3x3
+// cells, whether two positions are connected and what the cheapest
+// eight-direction route between them is. Cells are (x, y): x grows east, y
+// grows south, storage is row-major.
+class Grid {
+public:
+    enum Tile { GROUND = 0, WATER = 1, BLOCKED = 2 };
+
+    // Clockwise from north; even values are straight steps, odd ones diagonal.
+    enum Direction { N = 0, NE = 1, E = 2, SE = 3, S = 4, SW = 5, W = 6, NW = 7 };
+
+    static constexpr int CARDINAL_COST = 100;
+    static constexpr int DIAGONAL_COST = 142;
+
+    using Path = std::vector<Direction>;
+    using GridPtr = std::unique_ptr<Grid>;
+
+    static constexpr int stepDx(Direction d) { return kStepDx[d]; }
+    static constexpr int stepDy(Direction d) { return kStepDy[d]; }
+    static constexpr int stepCost(Direction d) { return (d & 1) ? DIAGONAL_COST : CARDINAL_COST; }
+
+    Grid(int width, int height);
+
+    int getWidth() const { return width; }
+    int getHeight() const { return height; }
+    Tile getTile(int x, int y) const;
+    void setTile(int x, int y, Tile tile);
+
+    // True when the object of `size` (0, 1 or 2) standing at (x1, y1) on a
+    // footprint of one tile type can reach (x2, y2) without leaving it.
+    bool isConnected(int size, int x1, int y1, int x2, int y2) const;
+
+    // Cheapest route cost (100 per straight, 142 per diagonal step), 0 when
+    // start equals goal, -1 when unreachable; on success `path` holds the
+    // steps, on failure it is left untouched.
+    int findShortestPath(int size, int x1, int y1, int x2, int y2, Path& path) const;
+
+private:
+    static constexpr int kStepDx[8] = {0, 1, 1, 1, 0, -1, -1, -1};
+    static constexpr int kStepDy[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
+
+#include "GridPriv.h"
+};
+
+using GridPtr = Grid::GridPtr;

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Fresh machine to green: install what is missing, build, run every test,
+# then the unit tests once more under AddressSanitizer and UBSan.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+tools/install-deps.sh
+jobs=$(nproc)
+
+cmake --preset default
+cmake --build --preset default -j "$jobs"
+ctest --preset default -j "$jobs"
+
+cmake --preset sanitize
+cmake --build --preset sanitize -j "$jobs"
+ctest --preset sanitize -j "$jobs" -L unit
