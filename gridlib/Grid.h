@@ -9,8 +9,10 @@
 // eight-direction route between them is. Cells are (x, y): x grows east, y
 // grows south, storage is row-major.
 class Grid {
-public:
-    enum Tile { GROUND = 0, WATER = 1, BLOCKED = 2 };
+  public:
+    // One byte per cell keeps large maps compact; any byte value is a valid
+    // enumerator value, so an out-of-range tile reaches the assertion.
+    enum Tile : std::uint8_t { GROUND = 0, WATER = 1, BLOCKED = 2 };
 
     // Clockwise from north; even values are straight steps, odd ones diagonal.
     enum Direction { N = 0, NE = 1, E = 2, SE = 3, S = 4, SW = 5, W = 6, NW = 7 };
@@ -41,7 +43,7 @@ public:
     // steps, on failure it is left untouched.
     int findShortestPath(int size, int x1, int y1, int x2, int y2, Path& path) const;
 
-private:
+  private:
     static constexpr int kStepDx[8] = {0, 1, 1, 1, 0, -1, -1, -1};
     static constexpr int kStepDy[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
 
