@@ -1,0 +1,107 @@
+// findShortestPath over long routes on open, noisy and maze maps, against the
+// plain one-allocation-per-node search, and isConnected cold and warm.
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <string>
+#include <tuple>
+
+#include "Grid.h"
+#include "MapMakers.h"
+#include "ReferenceSearch.h"
+
+namespace {
+
+enum MapKind { OPEN, NOISE30, MAZE };
+
+const Grid& mapFor(MapKind kind, int side) {
+    static std::map<std::pair<MapKind, int>, GridPtr> cache;
+    GridPtr& slot = cache[{kind, side}];
+    if (!slot) {
+        if (kind == OPEN) slot = std::make_unique<Grid>(side, side);
+        if (kind == NOISE30) slot = maps::noise(side, side, 30, 0, 42);
+        if (kind == MAZE) slot = maps::maze(side, side, 3, 42);
+    }
+    return *slot;
+}
+
+// A long query: the uniform position nearest the top-left corner to the one
+// nearest the bottom-right corner that it is connected with.
+std::tuple<int, int, int, int> longRoute(const Grid& grid, int size) {
+    const int last = grid.getWidth() - 1 - size;
+    for (int d = 0; d <= last; ++d)
+        for (int i = 0; i <= d; ++i)
+            if (grid.isConnected(size, i, d - i, i, d - i))
+                for (int e = 0; e <= last; ++e)
+                    for (int j = 0; j <= e; ++j)
+                        if (grid.isConnected(size, i, d - i, last - j, last - (e - j)))
+                            return {i, d - i, last - j, last - (e - j)};
+    return {0, 0, 0, 0};
+}
+
+template <bool useReference>
+void searchLongRoute(benchmark::State& state) {
+    const auto kind = static_cast<MapKind>(state.range(0));
+    const int side = static_cast<int>(state.range(1));
+    const int size = static_cast<int>(state.range(2));
+    const Grid& grid = mapFor(kind, side);
+    const auto [x1, y1, x2, y2] = longRoute(grid, size);
+    Grid::Path path;
+    int cost = 0;
+    for (auto _ : state) {
+        cost = useReference ? reference::findShortestPath(grid, size, x1, y1, x2, y2, path)
+                            : grid.findShortestPath(size, x1, y1, x2, y2, path);
+        benchmark::DoNotOptimize(cost);
+    }
+    // Both versions expand the same nodes; count them once with the reference.
+    long expansions = 0;
+    reference::findShortestPath(grid, size, x1, y1, x2, y2, path, &expansions);
+    state.counters["cost"] = cost;
+    state.counters["expanded"] = static_cast<double>(expansions);
+    state.counters["expansions/s"] = benchmark::Counter(
+        static_cast<double>(expansions), benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void searchArgs(benchmark::internal::Benchmark* b) {
+    for (int side : {512, 2048}) {
+        for (int size : {0, 2}) {
+            b->Args({OPEN, side, size});
+            b->Args({MAZE, side, size});
+        }
+        b->Args({NOISE30, side, 0});  // 3x3 objects do not fit through 30 % noise
+    }
+    b->ArgNames({"map", "side", "size"})->Unit(benchmark::kMicrosecond);
+}
+
+BENCHMARK(searchLongRoute<false>)->Name("findShortestPath")->Apply(searchArgs);
+BENCHMARK(searchLongRoute<true>)->Name("referenceSearch")->Apply(searchArgs);
+
+// First query after a tile change: reset all three tables and fill a sector.
+void isConnectedCold(benchmark::State& state) {
+    const int side = static_cast<int>(state.range(0));
+    const int size = static_cast<int>(state.range(1));
+    Grid grid(side, side);
+    for (auto _ : state) {
+        grid.setTile(side - 1, side - 1, Grid::GROUND);
+        benchmark::DoNotOptimize(grid.isConnected(size, 0, 0, side - 1 - size, side - 1 - size));
+    }
+    state.SetItemsProcessed(state.iterations() * side * side);  // positions labelled
+}
+BENCHMARK(isConnectedCold)
+    ->ArgsProduct({{512, 2048}, {0, 2}})
+    ->ArgNames({"side", "size"})
+    ->Unit(benchmark::kMillisecond);
+
+void isConnectedWarm(benchmark::State& state) {
+    const Grid& grid = mapFor(NOISE30, 2048);
+    int i = 0;
+    for (auto _ : state) {
+        i = (i + 7919) & 2047;
+        benchmark::DoNotOptimize(grid.isConnected(0, 5, 5, i, 2047 - i));
+    }
+}
+BENCHMARK(isConnectedWarm);
+
+}  // namespace
+
+BENCHMARK_MAIN();
