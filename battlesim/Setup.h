@@ -1,0 +1,79 @@
+#ifndef BATTLESIM_SETUP_H
+#define BATTLESIM_SETUP_H
+
+// What battlesim does before a battle runs: reading the command line, echoing
+// the settings, checking that the battle can be set up, and placing the two
+// armies. No GL here, so all of it can be tested without a display.
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+
+#include "World.h"
+
+// The ten command-line settings, in command-line order, with their defaults.
+struct Settings {
+    double width = 700;
+    double height = 700;
+    int delay = 100;
+    // 0 means: take the seed from the clock.
+    int seed = 0;
+    int n_marines = 100;
+    int n_tanks = 100;
+    AttackPolicy red_policy = ATTACK_MOST_DANGEROUS;
+    AttackPolicy blue_policy = ATTACK_MOST_DANGEROUS;
+    bool bounce = true;
+    bool gfx = true;
+};
+
+// Base-10 strtol reading (leading blanks, optional sign, digits up to the
+// first other character, 0 without digits), saturated at the int32 limits so
+// that an out-of-range number never wraps into an unrelated value.
+int parse_int(const char* text);
+
+// Reads the ten settings from args[0] .. args[9]. A negative delay becomes 0;
+// a seed of 0 is kept (see clock_seed).
+Settings parse_settings(const char* const* args);
+
+// Wall-clock milliseconds since the Unix epoch, keeping the low 32 bits.
+int clock_seed();
+
+// The ten-line settings echo.
+void echo_settings(std::ostream& out, const Settings& s);
+
+// The line that ends a batch battle that no side won within the step limit.
+std::string timeout_line(int seed);
+
+// "RED wins", "draw" or "BLUE wins" for a non-negative red score.
+const char* result_text(int red_score);
+
+// Empty when every kind that will be placed fits the world; otherwise the
+// reason, for a world whose width or height is at most three radii of it.
+std::string world_size_problem(const Settings& s, double mr, double tr);
+
+// The largest window side of the graphical run. One pixel per world unit
+// needs the whole window inside the GL viewport, which implementations
+// commonly cap at 16384; larger windows also overflow the window system's
+// requests and crash the driver.
+constexpr int MAX_WINDOW_SIDE = 16384;
+
+// Empty unless the graphical run would need a window larger than that.
+std::string window_size_problem(const Settings& s);
+
+// Number of units the placement creates: 2 per marine and per tank.
+std::uint64_t battle_unit_count(const Settings& s);
+
+// Memory a battle of these settings can need at its peak, in bytes.
+std::uint64_t battle_memory_bytes(const Settings& s);
+
+// Physical memory of the machine, or the process's address-space or data
+// limit if lower.
+std::uint64_t usable_memory_bytes();
+
+// Places the red army at random and the blue army as its point mirror image,
+// marines first, each red unit directly followed by its blue twin. The world
+// takes ownership. Throws std::bad_alloc (units placed so far stay owned by
+// the world) when memory runs out.
+void place_armies(World& w, const Settings& s, double mr, double tr);
+
+#endif
