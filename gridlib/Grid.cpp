@@ -144,7 +144,9 @@ bool Grid::isConnected(int size, int x1, int y1, int x2, int y2) const {
     return sector1 != 0 && sector1 == sector2;
 }
 
-int Grid::findShortestPath(int size, int x1, int y1, int x2, int y2, Path& path) const {
+template <bool counting>
+int Grid::SearchPath(int size, int x1, int y1, int x2, int y2, Path& path,
+                     SearchStats* stats) const {
     assert(size >= 0 && size <= 2);
     assert(x1 >= 0 && x1+size < width);
     assert(y1 >= 0 && y1+size < height);
@@ -193,6 +195,7 @@ int Grid::findShortestPath(int size, int x1, int y1, int x2, int y2, Path& path)
     std::vector<Node> open;
     open.reserve(1024);
     open.push_back(Node{estimateCost(start, goal), 0, y1 * width + x1, Direction::N});
+    if constexpr (counting) ++stats->pushed;
 
     while (!open.empty()) {
         std::pop_heap(open.begin(), open.end(), LeastCost());
@@ -202,6 +205,7 @@ int Grid::findShortestPath(int size, int x1, int y1, int x2, int y2, Path& path)
         if (isClosed(curIndex)) continue;
         closedStamp[curIndex] = stamp;
         closedAction[curIndex] = static_cast<std::uint8_t>(curNode.action);
+        if constexpr (counting) ++stats->expanded;
         const Point curState(curIndex % width, curIndex / width);
 
         if (curState == goal) {
@@ -233,7 +237,17 @@ int Grid::findShortestPath(int size, int x1, int y1, int x2, int y2, Path& path)
             open.push_back(
                 Node{gCost + estimateCost(nextState, goal), gCost, nextIndex, direction});
             std::push_heap(open.begin(), open.end(), LeastCost());
+            if constexpr (counting) ++stats->pushed;
         }
     }
     return cost;
+}
+
+int Grid::findShortestPath(int size, int x1, int y1, int x2, int y2, Path& path) const {
+    return SearchPath<false>(size, x1, y1, x2, y2, path, nullptr);
+}
+
+int Grid::findShortestPath(int size, int x1, int y1, int x2, int y2, Path& path,
+                           SearchStats& stats) const {
+    return SearchPath<true>(size, x1, y1, x2, y2, path, &stats);
 }

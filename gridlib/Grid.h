@@ -43,6 +43,17 @@ class Grid {
     // steps, on failure it is left untouched.
     int findShortestPath(int size, int x1, int y1, int x2, int y2, Path& path) const;
 
+    // Work one search did, for tools and benchmarks that report it.
+    struct SearchStats {
+        std::int64_t expanded = 0;  // positions taken from the open list and closed
+        std::int64_t pushed = 0;    // entries put on the open list, start included
+    };
+
+    // The same search, also adding its work to `stats`. The plain overload
+    // above is compiled without the counting.
+    int findShortestPath(int size, int x1, int y1, int x2, int y2, Path& path,
+                         SearchStats& stats) const;
+
   private:
     static constexpr int kStepDx[8] = {0, 1, 1, 1, 0, -1, -1, -1};
     static constexpr int kStepDy[8] = {-1, -1, 0, 1, 1, 1, 0, -1};

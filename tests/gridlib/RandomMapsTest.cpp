@@ -86,8 +86,18 @@ TEST_P(RandomMaps, CostsPathsAndConnectivityAgreeWithIndependentChecks) {
                              std::to_string(gy));
                 ASSERT_EQ(cost, expected);
                 EXPECT_EQ(grid->isConnected(size, sx, sy, gx, gy), cost >= 0);
-                EXPECT_EQ(reference::findShortestPath(*grid, size, sx, sy, gx, gy, refPath), cost);
+                long refExpanded = 0;
+                EXPECT_EQ(
+                    reference::findShortestPath(*grid, size, sx, sy, gx, gy, refPath, &refExpanded),
+                    cost);
                 EXPECT_EQ(path, refPath);
+                // The counting overload is the same search and counts what it closes.
+                Grid::Path counted;
+                Grid::SearchStats stats;
+                EXPECT_EQ(grid->findShortestPath(size, sx, sy, gx, gy, counted, stats), cost);
+                if (cost >= 0) EXPECT_EQ(counted, path);
+                EXPECT_EQ(stats.expanded, refExpanded);
+                EXPECT_GE(stats.pushed, stats.expanded);
                 if (cost >= 0) {
                     ++reached;
                     EXPECT_TRUE(isValidRoute(*grid, size, sx, sy, gx, gy, path, cost));

@@ -34,7 +34,7 @@ struct LeastCost {
 };
 
 inline int findShortestPath(const Grid& grid, int size, int x1, int y1, int x2, int y2,
-                            Grid::Path& path) {
+                            Grid::Path& path, long* expansions = nullptr) {
     const int width = grid.getWidth(), height = grid.getHeight();
     std::priority_queue<Node*, std::vector<Node*>, LeastCost> open;
     std::vector<std::unique_ptr<Node>> closed(static_cast<size_t>(width) * height);
@@ -46,6 +46,7 @@ inline int findShortestPath(const Grid& grid, int size, int x1, int y1, int x2, 
         const int curIndex = cur->y * width + cur->x;
         if (closed[curIndex]) continue;
         const Node* node = (closed[curIndex] = std::move(cur)).get();
+        if (expansions != nullptr) ++*expansions;
         if (node->x == x2 && node->y == y2) {
             cost = node->gCost;
             Grid::Path revPath;
