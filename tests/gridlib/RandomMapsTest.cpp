@@ -95,7 +95,9 @@ TEST_P(RandomMaps, CostsPathsAndConnectivityAgreeWithIndependentChecks) {
                 Grid::Path counted;
                 Grid::SearchStats stats;
                 EXPECT_EQ(grid->findShortestPath(size, sx, sy, gx, gy, counted, stats), cost);
-                if (cost >= 0) EXPECT_EQ(counted, path);
+                if (cost >= 0) {
+                    EXPECT_EQ(counted, path);
+                }
                 EXPECT_EQ(stats.expanded, refExpanded);
                 EXPECT_GE(stats.pushed, stats.expanded);
                 if (cost >= 0) {
