@@ -122,10 +122,39 @@ bool World::can_attack(const Unit& u, const Unit& v) {
 }
 
 void World::enemies_within_attack_range(const Unit& u, std::vector<Unit*>& targets) const {
+    if (index_live_ && spatial_index_.built_for(units)) {
+        spatial_index_.enemies_within_attack_range(u, units, targets);
+        return;
+    }
     targets.clear();
     for (Unit* v : units) {
         if (v->team != u.team && can_attack(u, *v)) targets.push_back(v);
     }
+}
+
+bool World::anyone_can_attack() const {
+    if (index_enabled()) {
+        spatial_index_.rebuild(units);
+        for (const Unit* u : units) {
+            if (spatial_index_.has_enemy_within_attack_range(*u, units)) return true;
+        }
+        return false;
+    }
+    for (const Unit* u : units) {
+        for (const Unit* v : units) {
+            if (v->team != u->team && can_attack(*u, *v)) return true;
+        }
+    }
+    return false;
+}
+
+bool World::is_frozen() const {
+    for (const Unit* u : units) {
+        // A mover changes position, a dead unit would be removed, a stale
+        // snapshot would be refreshed: each is a change the next step makes.
+        if (u->current_speed > 0 || u->hp <= 0 || u->hp_old != u->hp) return false;
+    }
+    return !anyone_can_attack();
 }
 
 int World::red_score() const {

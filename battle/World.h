@@ -1,8 +1,11 @@
 #ifndef BATTLE_WORLD_H
 #define BATTLE_WORLD_H
 
+#include <cstddef>
 #include <random>
 #include <vector>
+
+#include "SpatialIndex.h"
 
 // A position in world units or a direction of motion.
 struct Vec2 {
@@ -70,6 +73,31 @@ class World {
 
     int rnd_int(int n) const;
     double rnd01() const;
+
+    // True when no later step can change anything: no unit moves (every
+    // current_speed is 0 or below), none is dead and awaiting removal, every
+    // snapshot hp_old equals hp, and no unit can reach an enemy, so nobody
+    // attacks and the generator is never drawn again. This holds for unit
+    // kinds whose turn does nothing but attack a reachable enemy.
+    bool is_frozen() const;
+
+    // Battles of at least this many units find targets through a grid of
+    // nearby cells instead of scanning every unit; the result is identical.
+    // Below it the plain scan is faster.
+    static constexpr std::size_t DEFAULT_SPATIAL_INDEX_MIN_UNITS = 100;
+    std::size_t spatial_index_min_units = DEFAULT_SPATIAL_INDEX_MIN_UNITS;
+    // The grid as last rebuilt (by a step or by is_frozen), for inspection.
+    const SpatialIndex& spatial_index() const { return spatial_index_; }
+
+  private:
+    bool index_enabled() const { return units.size() >= spatial_index_min_units; }
+    // Whether a unit can reach any enemy, through the index or the plain scan.
+    bool anyone_can_attack() const;
+
+    // Built after the movement phase and used only in the action phase that
+    // follows, where no unit moves and the list does not change.
+    mutable SpatialIndex spatial_index_;
+    bool index_live_ = false;
 };
 
 // Whoever includes the world also reads and writes its units.

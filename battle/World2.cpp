@@ -22,8 +22,14 @@ void World::step() {
 
     for (Unit* u : units) u->hp_old = u->hp;
 
+    // Nothing moves from here to the end of the step, so one grid serves
+    // every target search of the action phase.
+    index_live_ = index_enabled();
+    if (index_live_) spatial_index_.rebuild(units);
+
     // Every listed unit acts, even one killed earlier in this phase.
     for (std::size_t k = 0; k < units.size(); ++k) units[k]->act(*this);
+    index_live_ = false;
 }
 
 // The integer and real mappings are written out here, not left to the
