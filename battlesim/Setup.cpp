@@ -99,6 +99,30 @@ const char* result_text(int red_score) {
     return "BLUE wins";
 }
 
+BattleEnd run_to_end(World& w, bool fast_forward, const std::function<void()>& before_step) {
+    for (int s = 1; s <= MAX_STEPS; ++s) {
+        if (before_step) before_step();
+        w.step();
+        const int r = w.red_score();
+        if (r >= 0) return {r, s};
+        if (fast_forward && w.is_frozen()) return {-1, s};
+    }
+    return {-1, MAX_STEPS};
+}
+
+void run_batch(World& w, int seed, std::ostream& out, bool fast_forward,
+               const std::function<void()>& before_step) {
+    const BattleEnd end = run_to_end(w, fast_forward, [&] {
+        out << '.' << std::flush;
+        if (before_step) before_step();
+    });
+    if (end.red_score >= 0) {
+        out << "game over (" << end.steps << " steps): " << result_text(end.red_score) << std::endl;
+        return;
+    }
+    out << std::string(MAX_STEPS - end.steps, '.') << timeout_line(seed) << std::endl;
+}
+
 std::string timeout_line(int seed) {
     std::ostringstream line;
     line << "game over (timeout" << EN_QUAD << "seed=" << seed << "): draw";

@@ -6,6 +6,7 @@
 // armies. No GL here, so all of it can be tested without a display.
 
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
 
@@ -40,6 +41,28 @@ int clock_seed();
 
 // The ten-line settings echo.
 void echo_settings(std::ostream& out, const Settings& s);
+
+// Steps of a batch battle before it is called a timeout.
+constexpr int MAX_STEPS = 1000000;
+
+// How a battle left to run ended: the red_score that decided it, or -1 when
+// MAX_STEPS passed without a decision, and the steps actually run.
+struct BattleEnd {
+    int red_score;
+    int steps;
+};
+
+// Steps `w` until red_score says the battle is over or MAX_STEPS have passed,
+// calling before_step() ahead of each step. With fast_forward a battle that
+// can no longer change (World::is_frozen) stops at once, undecided, after
+// fewer steps: the remaining ones would change nothing.
+BattleEnd run_to_end(World& w, bool fast_forward, const std::function<void()>& before_step = {});
+
+// The batch run: a dot (flushed) per step, then "game over (N steps): ..."
+// or the timeout line. A frozen battle ends at once with exactly the output
+// the remaining steps would have printed.
+void run_batch(World& w, int seed, std::ostream& out, bool fast_forward,
+               const std::function<void()>& before_step = {});
 
 // The line that ends a batch battle that no side won within the step limit.
 std::string timeout_line(int seed);

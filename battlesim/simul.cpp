@@ -41,8 +41,6 @@ int delay = 100;
 
 namespace {
 
-const int MAX_STEPS = 1000000;
-
 void OnDisplay() {
     glClear(GL_COLOR_BUFFER_BIT);
     glPushAttrib(GL_ALL_ATTRIB_BITS);
@@ -180,18 +178,7 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    int s = 0;
-    for (; s < MAX_STEPS; ++s) {
-        std::cout << '.' << std::flush;
-        world->attacks.clear();
-        world->step();
-        const int r = world->red_score();
-        if (r >= 0) {
-            std::cout << "game over (" << s + 1 << " steps): " << result_text(r) << std::endl;
-            break;
-        }
-    }
-    if (s == MAX_STEPS) std::cout << timeout_line(settings.seed) << std::endl;
+    run_batch(*world, settings.seed, std::cout, true, [] { world->attacks.clear(); });
     delete world;
     world = nullptr;
     return 0;

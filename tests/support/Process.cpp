@@ -79,8 +79,17 @@ ProcessResult run_process(const std::vector<std::string>& argv_in, const Process
     std::vector<char*> env_p = pointers(env);
 
     int out_pipe[2];
-    int err_pipe[2];
-    if (pipe2(out_pipe, O_CLOEXEC) != 0 || pipe2(err_pipe, O_CLOEXEC) != 0) {
+    int err_pipe[2] = {-1, -1};
+    if (pipe2(out_pipe, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+    std::string terminal_name;
+    if (options.stderr_on_terminal) {
+        // The parent reads the terminal's master side like a pipe.
+        err_pipe[0] = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (err_pipe[0] < 0 || grantpt(err_pipe[0]) != 0 || unlockpt(err_pipe[0]) != 0) {
+            throw std::runtime_error("no pseudo-terminal");
+        }
+        terminal_name = ptsname(err_pipe[0]);
+    } else if (pipe2(err_pipe, O_CLOEXEC) != 0) {
         throw std::runtime_error("pipe failed");
     }
     const pid_t pid = fork();
@@ -89,11 +98,15 @@ ProcessResult run_process(const std::vector<std::string>& argv_in, const Process
         const int devnull = open("/dev/null", O_RDONLY);
         dup2(devnull, 0);
         dup2(out_pipe[1], 1);
-        dup2(err_pipe[1], 2);
+        if (options.stderr_on_terminal) {
+            dup2(open(terminal_name.c_str(), O_RDWR | O_NOCTTY), 2);
+        } else {
+            dup2(err_pipe[1], 2);
+        }
         exec_child(argv_p.data(), env_p.data(), options);
     }
     close(out_pipe[1]);
-    close(err_pipe[1]);
+    if (err_pipe[1] >= 0) close(err_pipe[1]);
 
     ProcessResult result;
     const auto deadline = Clock::now() + std::chrono::milliseconds(options.timeout_ms);

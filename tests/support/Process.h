@@ -1,5 +1,5 @@
-#ifndef TESTS_BATTLESIM_PROCESS_H
-#define TESTS_BATTLESIM_PROCESS_H
+#ifndef TESTS_SUPPORT_PROCESS_H
+#define TESTS_SUPPORT_PROCESS_H
 
 // Runs programs as real child processes for the tests: captured output,
 // exit status, a time limit, and no child left behind.
@@ -21,6 +21,9 @@ struct ProcessOptions {
     std::string exec_path;
     // Address-space limit of the child in bytes; 0 = none.
     std::uint64_t address_space_limit = 0;
+    // The child's standard error is a pseudo-terminal (for programs that
+    // behave differently on a terminal); what it writes still lands in err.
+    bool stderr_on_terminal = false;
 };
 
 struct ProcessResult {
