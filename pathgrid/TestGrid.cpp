@@ -1,5 +1,6 @@
-// pathgrid: shows a tile map loaded from a bitmap and, driven by the mouse,
-// the connectivity and shortest-path answers of the Grid for square objects.
+// pathgrid: shows a tile map loaded from a bitmap or an octile text map and,
+// driven by the mouse, the connectivity and shortest-path answers of the Grid
+// for square objects.
 
 #include <GL/freeglut.h>
 
@@ -7,7 +8,7 @@
 #include <iostream>
 #include <utility>
 
-#include "BmpLoader.h"
+#include "MapFile.h"
 #include "Grid.h"
 #include "MapArgument.h"
 
@@ -32,7 +33,7 @@ const float yellow[3] = {1.0f, 1.0f, 0.0f};
 const float red[3] = {1.0f, 0.0f, 0.0f};
 
 void LoadMap(const char* filename) {
-    GridPtr grid = loadBitmapGrid(filename, std::cout);
+    GridPtr grid = loadMapFile(filename, std::cout);
     if (grid) mymap = std::move(grid);
 }
 

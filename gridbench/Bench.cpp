@@ -1,0 +1,153 @@
+#include "Bench.h"
+
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "AnswerChecker.h"
+#include "MapFile.h"
+#include "PathSearcher.h"
+#include "RandomQueries.h"
+#include "Report.h"
+#include "Runner.h"
+#include "Scenario.h"
+#include "Statistics.h"
+
+namespace {
+
+constexpr int kInputError = 2;
+
+struct Inputs {
+    GridPtr grid;
+    std::string mapPath;
+    std::vector<Query> queries;
+    std::string source;  // where the queries came from, for the heading
+};
+
+// The scenario's queries and the map they belong to; false after a message.
+bool loadScenarioInputs(const Options& options, Inputs& in, std::ostream& err) {
+    const std::string& file = options.scenario;
+    std::ifstream stream(file);
+    Scenario scenario;
+    std::string error;
+    if (!stream) {
+        err << "gridbench: Cannot read " << file << '\n';
+        return false;
+    }
+    if (!parseScenario(stream, scenario, error)) {
+        err << "gridbench: Cannot read " << file << ": " << error << '\n';
+        return false;
+    }
+    if (scenario.entries.empty()) {
+        err << "gridbench: Cannot read " << file << ": no queries\n";
+        return false;
+    }
+    const Scenario::Entry& first = scenario.entries.front();
+    if (options.map.empty()) {
+        for (const Scenario::Entry& e : scenario.entries) {
+            if (e.map != first.map) {
+                err << "gridbench: Cannot read " << file << ": line " << e.query.line << ": map "
+                    << e.map << " is not the map " << first.map << " of line " << first.query.line
+                    << '\n';
+                return false;
+            }
+        }
+        // The scenario names its map relative to its own folder.
+        in.mapPath = (std::filesystem::path(file).parent_path() / first.map).string();
+    } else {
+        in.mapPath = options.map;
+    }
+
+    std::ostringstream loadMessages;
+    in.grid = loadMapFile(in.mapPath.c_str(), loadMessages);
+    if (!in.grid) {
+        err << "gridbench: " << loadMessages.str();
+        return false;
+    }
+    for (const Scenario::Entry& e : scenario.entries) {
+        if (e.mapWidth != in.grid->getWidth() || e.mapHeight != in.grid->getHeight()) {
+            err << "gridbench: Cannot read " << file << ": line " << e.query.line << ": map size "
+                << e.mapWidth << " x " << e.mapHeight << " is not the size " << in.grid->getWidth()
+                << " x " << in.grid->getHeight() << " of " << in.mapPath << '\n';
+            return false;
+        }
+        in.queries.push_back(e.query);
+    }
+    in.source = "from " + file;
+    return true;
+}
+
+bool loadRandomInputs(const Options& options, Inputs& in, std::ostream& err) {
+    in.mapPath = options.map;
+    std::ostringstream loadMessages;
+    in.grid = loadMapFile(in.mapPath.c_str(), loadMessages);
+    if (!in.grid) {
+        err << "gridbench: " << loadMessages.str();
+        return false;
+    }
+    in.queries = makeRandomQueries(*in.grid, options.size, options.random, options.seed);
+    if (in.queries.empty()) {
+        err << "gridbench: " << in.mapPath << " has no place where an object of size "
+            << options.size << " stands on ground or water\n";
+        return false;
+    }
+    in.source = "at random (seed " + std::to_string(options.seed) + ")";
+    return true;
+}
+
+}  // namespace
+
+int runBench(const Options& options, std::ostream& out, std::ostream& err) {
+    Inputs in;
+    const bool loaded = options.scenario.empty() ? loadRandomInputs(options, in, err)
+                                                 : loadScenarioInputs(options, in, err);
+    if (!loaded) return kInputError;
+
+    std::ofstream csv;
+    if (!options.csv.empty()) {
+        csv.open(options.csv);
+        if (!csv) {
+            err << "gridbench: cannot write " << options.csv << '\n';
+            return kInputError;
+        }
+    }
+
+    const Grid& grid = *in.grid;
+    const GridSearcher searcher(grid);
+    AnswerVerifier verify;
+    std::unique_ptr<AnswerChecker> checker;
+    if (options.check) {
+        checker = std::make_unique<AnswerChecker>(grid, searcher, options.size);
+        verify = [&checker](const Query& q, const QueryResult& r, const Grid::Path& path) {
+            return checker->verify(q, r, path);
+        };
+    }
+    std::vector<std::string> problems;
+    const std::vector<QueryResult> results = runQueries(searcher, grid.getWidth(), grid.getHeight(),
+                                                        options.size, in.queries, verify, problems);
+    const std::vector<BucketSummary> rows = summarize(in.queries, results);
+
+    out << "map " << in.mapPath << " (" << grid.getWidth() << " x " << grid.getHeight()
+        << "), object size " << options.size << ", " << in.queries.size() << " queries "
+        << in.source << '\n';
+    printTable(out, rows, options.times);
+    printConnectivityShare(out, rows.back());
+    if (options.times) printThroughput(out, rows.back());
+    if (options.check) {
+        out << "check: " << in.queries.size() - problems.size() << " answers right, "
+            << problems.size() << " wrong\n";
+        for (const std::string& p : problems) err << "gridbench: wrong answer: " << p << '\n';
+    }
+    if (csv.is_open()) {
+        writeCsv(csv, in.queries, results, options.times);
+        csv.close();
+        if (!csv) {
+            err << "gridbench: cannot write " << options.csv << '\n';
+            return kInputError;
+        }
+    }
+    return problems.empty() ? 0 : 1;
+}

@@ -1,0 +1,47 @@
+#include "Options.h"
+
+#include <CLI/CLI.hpp>
+#include <ostream>
+
+int parseOptions(int argc, const char* const* argv, Options& options, std::ostream& out,
+                 std::ostream& err) {
+    CLI::App app{
+        "gridbench: runs shortest-path queries on a tile map and reports, per bucket and in "
+        "total, how many were solved, the time per query, the node expansions and how close "
+        "the costs come to the scenario's optimal lengths.",
+        "gridbench"};
+    auto* scen = app.add_option("--scen", options.scenario,
+                                "Scenario file; its map is found relative to its folder")
+                     ->check(CLI::ExistingFile);
+    app.add_option("--map", options.map,
+                   "Map file (.map or .bmp): overrides the scenario's map, or is the map of "
+                   "the random queries");
+    auto* random = app.add_option("--random", options.random,
+                                  "Run this many random queries on --map instead of a scenario")
+                       ->check(CLI::Range(1, 100000000));
+    app.add_option("--seed", options.seed, "Seed of the random queries")->capture_default_str();
+    app.add_option("--size", options.size, "Object size: 0, 1 or 2 (1x1 to 3x3 cells)")
+        ->check(CLI::Range(0, 2))
+        ->capture_default_str();
+    app.add_flag("--check", options.check,
+                 "Verify every answer against an independent Dijkstra and isConnected against "
+                 "the search");
+    app.add_option("--csv", options.csv, "Write one row per query to this file");
+    bool noTimes = false;
+    app.add_flag("--no-times", noTimes,
+                 "Leave the timings out, so that runs compare byte for byte");
+    scen->excludes(random);
+    random->needs(app.get_option("--map"));
+
+    try {
+        app.parse(argc, argv);
+        if (options.scenario.empty() && options.random == 0) {
+            throw CLI::ValidationError("give --scen FILE, or --map FILE with --random N");
+        }
+    } catch (const CLI::ParseError& e) {
+        app.exit(e, out, err);
+        return e.get_exit_code() == 0 ? 0 : 2;
+    }
+    options.times = !noTimes;
+    return -1;
+}

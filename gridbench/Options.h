@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+
+struct Options {
+    std::string scenario;  // a .scen file, or empty for random queries
+    std::string map;       // overrides the scenario's map; the map of random queries
+    int random = 0;        // number of random queries
+    std::uint32_t seed = 1;
+    int size = 0;
+    bool check = false;
+    std::string csv;
+    bool times = true;
+};
+
+// Reads the command line into `options`. Returns -1 when the run should go
+// ahead, else the exit status (0 after --help, 2 after a bad command line,
+// with the message on `err`).
+int parseOptions(int argc, const char* const* argv, Options& options, std::ostream& out,
+                 std::ostream& err);

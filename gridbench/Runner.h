@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "Grid.h"
+#include "PathSearcher.h"
+#include "Query.h"
+
+// What the searcher answered for one query, and what it cost.
+struct QueryResult {
+    bool fits = true;        // both positions leave the object inside the map
+    bool connected = false;  // isConnected said yes
+    int cost = -1;           // findShortestPath's result, -1 when not searched or unreachable
+    int straightSteps = 0;
+    int diagonalSteps = 0;
+    std::int64_t expanded = 0;
+    std::int64_t pushed = 0;
+    double micros = 0;  // isConnected and, when it said yes, the search
+    enum Check { UNCHECKED, RIGHT, WRONG } check = UNCHECKED;
+
+    bool solved() const { return cost >= 0; }
+    double length() const;  // of the route found, diagonals sqrt 2
+    // Our cost over the scenario's optimum in the same units; -1 without one.
+    double ratio(const Query& query) const;
+};
+
+// Looks at each answer right after it was timed; returns the empty string
+// when it is right, else what is wrong.
+using AnswerVerifier =
+    std::function<std::string(const Query&, const QueryResult&, const Grid::Path&)>;
+
+// Asks isConnected first and searches only when it says yes, the way the
+// viewer does. Positions where the object does not fit count as unreachable
+// without asking. Wrong answers are described in `problems`, prefixed with
+// the query's label.
+std::vector<QueryResult> runQueries(const PathSearcher& searcher, int width, int height, int size,
+                                    const std::vector<Query>& queries, const AnswerVerifier& verify,
+                                    std::vector<std::string>& problems);

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "Query.h"
+
+// A scenario file: a "version" line, then one query per line with the
+// fields bucket, map file, map width, map height, start x, start y, goal x,
+// goal y and optimal length, separated by tabs (or, without tabs, by spaces).
+struct Scenario {
+    struct Entry {
+        Query query;
+        std::string map;  // as written in the file
+        int mapWidth = 0;
+        int mapHeight = 0;
+    };
+    std::vector<Entry> entries;
+};
+
+// False with `error` = "line N: <reason>" when the text is not a scenario.
+bool parseScenario(std::istream& in, Scenario& scenario, std::string& error);
