@@ -20,13 +20,17 @@ const std::string kData = GRIDBENCH_DATA;
 ProcessResult gridbench(const std::vector<std::string>& args, const std::string& cwd = kData) {
     std::vector<std::string> argv{GRIDBENCH_EXE};
     argv.insert(argv.end(), args.begin(), args.end());
-    return runProcess(argv, cwd, {}, 60000);
+    ProcessOptions options;
+    options.working_dir = cwd;
+    return run_process(argv, options);
 }
 
 ProcessResult mapgen(const std::vector<std::string>& args, const std::string& cwd) {
     std::vector<std::string> argv{MAPGEN_EXE};
     argv.insert(argv.end(), args.begin(), args.end());
-    return runProcess(argv, cwd, {}, 60000);
+    ProcessOptions options;
+    options.working_dir = cwd;
+    return run_process(argv, options);
 }
 
 bool writeText(const std::string& path, const std::string& text) {
@@ -46,7 +50,7 @@ const char* const kTableHead =
 
 TEST(GridbenchCli, ExactOutputForTheWallsScenario) {
     const ProcessResult r = gridbench({"--scen", "walls.map.scen", "--check", "--no-times"});
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.exit_status, 0);
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.out,
               std::string("map walls.map (6 x 5), object size 0, 8 queries from walls.map.scen\n") +
@@ -65,7 +69,7 @@ TEST(GridbenchCli, ExactOutputForTheWallsScenario) {
 
 TEST(GridbenchCli, TimingsAndThroughputWhenNotLeftOut) {
     const ProcessResult r = gridbench({"--scen", "gap.map.scen", "--size", "1"});
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.exit_status, 0);
     const auto out = lines(r.out);
     ASSERT_EQ(out.size(), 6u) << r.out;
     EXPECT_EQ(out[0], "map gap.map (7 x 6), object size 1, 2 queries from gap.map.scen");
@@ -81,7 +85,7 @@ TEST(GridbenchCli, TimingsAndThroughputWhenNotLeftOut) {
 
 TEST(GridbenchCli, Help) {
     const ProcessResult r = gridbench({"--help"});
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.exit_status, 0);
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.out.rfind("gridbench: runs shortest-path queries", 0), 0u) << r.out;
     for (const char* option :
@@ -107,7 +111,7 @@ TEST(GridbenchCli, BadCommandLinesExitWithStatus2) {
     };
     for (const Case& c : cases) {
         const ProcessResult r = gridbench(c.args);
-        EXPECT_EQ(r.status, 2) << c.message;
+        EXPECT_EQ(r.exit_status, 2) << c.message;
         EXPECT_EQ(r.out, "") << c.message;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     }
@@ -144,7 +148,7 @@ TEST(GridbenchCli, UnusableFilesAreNamedWithTheirLine) {
     };
     for (const auto& [scen, message] : cases) {
         const ProcessResult r = gridbench({"--scen", scen}, dir.path());
-        EXPECT_EQ(r.status, 2) << scen;
+        EXPECT_EQ(r.exit_status, 2) << scen;
         EXPECT_EQ(r.out, "") << scen;
         EXPECT_EQ(r.err, message);
     }
@@ -156,7 +160,7 @@ TEST(GridbenchCli, MapOptionOverridesTheScenariosMap) {
         writeText(dir.file("q.scen"), "version 1\n0\tsomewhere/else.map\t6\t5\t0\t0\t5\t0\t5\n"));
     const ProcessResult r =
         gridbench({"--scen", dir.file("q.scen"), "--map", kData + "/walls.map", "--no-times"});
-    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.exit_status, 0) << r.err;
     EXPECT_EQ(lines(r.out).at(3).substr(0, 40), " total        1        1            0   ");
 }
 
@@ -164,15 +168,15 @@ TEST(GridbenchCli, CsvHasOneRowPerQuery) {
     TempDir dir;
     const ProcessResult r = gridbench(
         {"--scen", "walls.map.scen", "--check", "--no-times", "--csv", dir.file("out.csv")});
-    EXPECT_EQ(r.status, 0) << r.err;
-    const auto rows = lines(readFile(dir.file("out.csv")));
+    EXPECT_EQ(r.exit_status, 0) << r.err;
+    const auto rows = lines(read_file(dir.file("out.csv")));
     ASSERT_EQ(rows.size(), 9u);
     EXPECT_EQ(rows[4], "4,5,1,2,2,4,1,1,900,9.00000000,9.00000000,1.000000,17,21,,right");
     EXPECT_EQ(rows[6], "6,7,2,0,0,4,2,0,-1,,0.00000000,,0,0,,right");
 
     const ProcessResult bad =
         gridbench({"--scen", "walls.map.scen", "--csv", dir.file("no/x.csv")});
-    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.exit_status, 2);
     EXPECT_EQ(bad.out, "");
     EXPECT_EQ(bad.err, "gridbench: cannot write " + dir.file("no/x.csv") + "\n");
 }
@@ -186,7 +190,7 @@ TEST(GridbenchCli, RandomQueriesOnABitmapAreRepeatableAndChecked) {
                                            "5",     "--size",  "1",        "--check", "--no-times"};
     const ProcessResult a = gridbench(args, dir.path());
     const ProcessResult b = gridbench(args, dir.path());
-    EXPECT_EQ(a.status, 0) << a.err;
+    EXPECT_EQ(a.exit_status, 0) << a.err;
     EXPECT_EQ(a.out, b.out);
     EXPECT_EQ(lines(a.out).at(0),
               "map pic.bmp (10 x 7), object size 1, 60 queries at random (seed 5)");
@@ -206,14 +210,14 @@ TEST(GeneratedScenarios, OptimaAgreeWithOurCostsAndTheCheck) {
             mapgen({"--kind", kind, "--width", "80", "--height", "56", "--queries", "120",
                     "--per-start", "15", "--seed", "9", "--out", kind},
                    dir.path());
-        ASSERT_EQ(gen.status, 0) << gen.err;
+        ASSERT_EQ(gen.exit_status, 0) << gen.err;
         EXPECT_EQ(gen.err, "");
         const std::string scen = std::string(kind) + ".map.scen";
         const ProcessResult r =
             gridbench({"--scen", scen, "--check", "--no-times", "--csv", "out.csv"}, dir.path());
-        EXPECT_EQ(r.status, 0) << kind << r.err;
+        EXPECT_EQ(r.exit_status, 0) << kind << r.err;
         EXPECT_EQ(lines(r.out).back(), "check: 120 answers right, 0 wrong") << kind;
-        const auto rows = lines(readFile(dir.file("out.csv")));
+        const auto rows = lines(read_file(dir.file("out.csv")));
         ASSERT_EQ(rows.size(), 121u) << kind;
         int withRatio = 0;
         for (std::size_t i = 1; i < rows.size(); ++i) {
@@ -238,22 +242,22 @@ TEST(GeneratedScenarios, SameSeedSameFilesAndBadOptionsRefused) {
         ASSERT_EQ(mapgen({"--kind", "lakes", "--width", "64", "--height", "48", "--queries", "30",
                           "--seed", "4", "--out", name},
                          dir.path())
-                      .status,
+                      .exit_status,
                   0);
     }
-    EXPECT_EQ(readFile(dir.file("a.map")), readFile(dir.file("b.map")));
-    const std::string scenA = readFile(dir.file("a.map.scen"));
-    const std::string scenB = readFile(dir.file("b.map.scen"));
+    EXPECT_EQ(read_file(dir.file("a.map")), read_file(dir.file("b.map")));
+    const std::string scenA = read_file(dir.file("a.map.scen"));
+    const std::string scenB = read_file(dir.file("b.map.scen"));
     EXPECT_EQ(lines(scenA).size(), 31u);
     // Each names its own map, otherwise the lines are the same.
     EXPECT_EQ(std::regex_replace(scenA, std::regex("\ta\\.map\t"), "\tX\t"),
               std::regex_replace(scenB, std::regex("\tb\\.map\t"), "\tX\t"));
-    EXPECT_EQ(lines(readFile(dir.file("a.map"))).at(0), "type octile");
+    EXPECT_EQ(lines(read_file(dir.file("a.map"))).at(0), "type octile");
 
     const ProcessResult bad = mapgen({"--kind", "caves", "--out", "c"}, dir.path());
-    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.exit_status, 2);
     EXPECT_NE(bad.err.find("--kind"), std::string::npos) << bad.err;
-    EXPECT_EQ(mapgen({"--kind", "maze"}, dir.path()).status, 2);  // --out is required
+    EXPECT_EQ(mapgen({"--kind", "maze"}, dir.path()).exit_status, 2);  // --out is required
 }
 
 }  // namespace

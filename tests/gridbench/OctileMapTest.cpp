@@ -8,6 +8,7 @@
 #include "BmpLoader.h"
 #include "MapFile.h"
 #include "OctileMap.h"
+#include "Process.h"
 #include "TestSupport.h"
 
 namespace {

@@ -11,12 +11,20 @@ bool writeText(const std::string& path, const std::string& text) {
     return writeBytes(path, std::vector<unsigned char>(text.begin(), text.end()));
 }
 
+// pathgrid started in `cwd` (empty: here) with DISPLAY removed.
+ProcessResult runHeadless(const std::vector<std::string>& argv, const std::string& cwd = "") {
+    ProcessOptions options;
+    options.working_dir = cwd;
+    options.env_unset = {"DISPLAY"};
+    options.timeout_ms = 10000;
+    return run_process(argv, options);
+}
+
 TEST(PathgridOctileMap, ReadableMapPrintsItsSizeBeforeTheWindow) {
-    const ProcessResult r =
-        runProcess({PATHGRID_EXE, std::string(GRIDBENCH_DATA) + "/walls.map"}, "", {"DISPLAY="});
+    const ProcessResult r = runHeadless({PATHGRID_EXE, std::string(GRIDBENCH_DATA) + "/walls.map"});
     // No display: the window library gives up after the map was read.
-    EXPECT_NE(r.status, 0);
-    EXPECT_NE(r.status, 255);
+    EXPECT_NE(r.exit_status, 0);
+    EXPECT_NE(r.exit_status, 255);
     EXPECT_EQ(r.out, "width=6 height=5\n");
 }
 
@@ -24,13 +32,13 @@ TEST(PathgridOctileMap, BadMapIsRefusedWithItsLine) {
     TempDir dir;
     ASSERT_TRUE(
         writeText(dir.file("bad.map"), "type octile\nheight 3\nwidth 6\nmap\n......\n..\n"));
-    const ProcessResult r = runProcess({PATHGRID_EXE, "bad.map"}, dir.path(), {"DISPLAY="});
-    EXPECT_EQ(r.status, 255);
+    const ProcessResult r = runHeadless({PATHGRID_EXE, "bad.map"}, dir.path());
+    EXPECT_EQ(r.exit_status, 255);
     EXPECT_EQ(r.out, "Cannot read bad.map: line 6: row has 2 characters, expected 6\n");
     EXPECT_EQ(r.err, "");
 
-    const ProcessResult missing = runProcess({PATHGRID_EXE, "none.map"}, dir.path(), {"DISPLAY="});
-    EXPECT_EQ(missing.status, 255);
+    const ProcessResult missing = runHeadless({PATHGRID_EXE, "none.map"}, dir.path());
+    EXPECT_EQ(missing.exit_status, 255);
     EXPECT_EQ(missing.out, "Cannot read none.map\n");
 }
 

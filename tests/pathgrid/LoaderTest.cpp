@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "BmpLoader.h"
+#include "Process.h"
 #include "TestSupport.h"
 
 namespace {

@@ -15,17 +15,17 @@ namespace {
 TEST(PathgridMapGen, RemakesTheShippedSampleMap) {
     TempDir dir;
     const std::string out = dir.file("map.bmp");
-    const ProcessResult r = runProcess({MAPGEN_EXE, out});
-    ASSERT_EQ(r.status, 0) << r.err;
-    const std::string shipped = readFile(SAMPLE_MAP);
+    const ProcessResult r = run_process({MAPGEN_EXE, out});
+    ASSERT_EQ(r.exit_status, 0) << r.err;
+    const std::string shipped = read_file(SAMPLE_MAP);
     ASSERT_FALSE(shipped.empty()) << "missing " << SAMPLE_MAP;
-    EXPECT_TRUE(readFile(out) == shipped) << "data/map.bmp differs from the generator's output";
+    EXPECT_TRUE(read_file(out) == shipped) << "data/map.bmp differs from the generator's output";
 }
 
 TEST(PathgridMapGen, WritesTheRequestedSize) {
     TempDir dir;
     const std::string out = dir.file("big.bmp");
-    ASSERT_EQ(runProcess({MAPGEN_EXE, out, "256", "128"}).status, 0);
+    ASSERT_EQ(run_process({MAPGEN_EXE, out, "256", "128"}).exit_status, 0);
     std::ostringstream log;
     const GridPtr grid = loadBitmapGrid(out.c_str(), log);
     ASSERT_TRUE(grid);
@@ -39,13 +39,13 @@ TEST(PathgridMapGen, BadArgumentsGiveUsageAndStatusOne) {
                                                  {MAPGEN_EXE, dir.file("a.bmp"), "63", "64"},
                                                  {MAPGEN_EXE, dir.file("a.bmp"), "64", "x"},
                                                  {MAPGEN_EXE, dir.file("a.bmp"), "64", "4097"}}) {
-        const ProcessResult r = runProcess(args);
-        EXPECT_EQ(r.status, 1);
+        const ProcessResult r = run_process(args);
+        EXPECT_EQ(r.exit_status, 1);
         EXPECT_EQ(r.err, "usage: pathgrid-mapgen OUTPUT [WIDTH HEIGHT]  (sides 64 to 4096)\n");
         EXPECT_EQ(r.out, "");
     }
-    const ProcessResult r = runProcess({MAPGEN_EXE, dir.file("no/such/dir.bmp")});
-    EXPECT_EQ(r.status, 1);
+    const ProcessResult r = run_process({MAPGEN_EXE, dir.file("no/such/dir.bmp")});
+    EXPECT_EQ(r.exit_status, 1);
     EXPECT_EQ(r.err, "pathgrid-mapgen: cannot write " + dir.file("no/such/dir.bmp") + "\n");
 }
 

@@ -1,10 +1,6 @@
 #include "TestSupport.h"
 
 #include <cassert>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 RgbImage imageFromRows(const MapRows& rows) {
     assert(!rows.empty());
@@ -39,24 +35,4 @@ GridPtr gridFromRows(const MapRows& rows) {
         }
     }
     return grid;
-}
-
-TempDir::TempDir() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "pathgrid-test-XXXXXX").string();
-    const char* made = mkdtemp(pattern.data());
-    assert(made != nullptr);
-    dir = made;
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream content;
-    content << file.rdbuf();
-    return content.str();
 }

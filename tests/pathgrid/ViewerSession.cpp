@@ -104,7 +104,10 @@ bool ViewerSession::startIn(const std::string& cwd, const std::vector<std::strin
     if (!xs.ok()) return false;
     std::vector<std::string> argv{PATHGRID_EXE};
     argv.insert(argv.end(), args.begin(), args.end());
-    viewer = std::make_unique<ChildProcess>(argv, cwd, std::vector<std::string>{xs.displayEnv()});
+    ProcessOptions options;
+    options.working_dir = cwd;
+    options.env_set = {xs.displayEnv()};
+    viewer = std::make_unique<BackgroundProcess>(argv, options, logs.file("out"), logs.file("err"));
     std::string found;
     for (int tries = 0; tries < 200 && found.empty(); ++tries) {
         if (!viewer->running()) return false;
@@ -139,7 +142,7 @@ std::string ViewerSession::awaitView(const ExpectedView& view, int timeoutMs) {
 }
 
 ProcessResult ViewerSession::waitForExit(int timeoutMs) {
-    ProcessResult r = viewer->wait(timeoutMs);
+    ProcessResult r = viewer->finish(timeoutMs);
     viewer.reset();
     return r;
 }

@@ -64,7 +64,9 @@ class ViewerSession {
   private:
     XSession xs;
     TempDir tmp;
-    std::unique_ptr<ChildProcess> viewer;
+    // The viewer's standard output and error, kept apart from its working directory.
+    TempDir logs;
+    std::unique_ptr<BackgroundProcess> viewer;
     unsigned long windowId = 0;
     int windowPx = 640;
     int cells = 16;

@@ -205,7 +205,7 @@ TEST_F(PathgridWindow, KeyPrintsExitLinesAndEndsWithStatusZero) {
     ASSERT_TRUE(viewer.pointTo(4, 4));  // keys go to the window under the pointer
     ASSERT_TRUE(viewer.xdotool({"key", "q"}));
     const ProcessResult r = viewer.waitForExit();
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.exit_status, 0);
     EXPECT_EQ(r.out, "width=16 height=16\nkey pressed => exit\nend program\n");
     EXPECT_EQ(r.err, "");
 }
@@ -213,7 +213,7 @@ TEST_F(PathgridWindow, KeyPrintsExitLinesAndEndsWithStatusZero) {
 TEST_F(PathgridWindow, ClosingTheWindowPrintsOnlyEndProgram) {
     ASSERT_TRUE(viewer.x().requestClose(viewer.window()));
     const ProcessResult r = viewer.waitForExit();
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.exit_status, 0);
     EXPECT_EQ(r.out, "width=16 height=16\nend program\n");
     EXPECT_EQ(r.err, "");
 }
@@ -235,7 +235,7 @@ TEST(PathgridWindowArgument, NamedMapIsShown) {
     EXPECT_EQ(viewer.awaitView(view), "");
     ASSERT_TRUE(viewer.xdotool({"key", "Escape"}));
     const ProcessResult r = viewer.waitForExit();
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.exit_status, 0);
     EXPECT_EQ(r.out, "width=4 height=4\nkey pressed => exit\nend program\n");
 }
 

@@ -2,14 +2,10 @@
 
 #include <X11/Xlib.h>
 #include <cassert>
-#include <csignal>
+#include <exception>
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-#include "Process.h"
 
 Rgb Screenshot::at(int x, int y) const {
     assert(x >= 0 && x < width && y >= 0 && y < height);
@@ -28,32 +24,19 @@ XSession::XSession(int screenWidth, int screenHeight) : width(screenWidth), heig
 
 bool XSession::startServer() {
     int fds[2];
-    if (pipe(fds) != 0) return false;
-    const pid_t parent = getpid();
-    pid = fork();
-    if (pid == 0) {
-        prctl(PR_SET_PDEATHSIG, SIGKILL);
-        if (getppid() != parent) _exit(127);
+    if (pipe2(fds, O_CLOEXEC) != 0) return false;
+    const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+    try {
+        server = std::make_unique<BackgroundProcess>(
+            std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
+                                     screen, "-nolisten", "tcp", "-noreset"},
+            ProcessOptions{}, "/dev/null", "/dev/null", fds[1]);
+    } catch (const std::exception&) {
         close(fds[0]);
-        if (fds[1] != 3) {
-            dup2(fds[1], 3);
-            close(fds[1]);
-        }
-        const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-        const int devnull = open("/dev/null", O_WRONLY);
-        if (devnull >= 0) {
-            dup2(devnull, 1);
-            dup2(devnull, 2);
-        }
-        execlp("Xvfb", "Xvfb", "-displayfd", "3", "-screen", "0", screen.c_str(), "-nolisten",
-               "tcp", "-noreset", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(fds[1]);
-    if (pid < 0) {
-        close(fds[0]);
+        close(fds[1]);
         return false;
     }
+    close(fds[1]);
     // The server writes its display number once it accepts clients.
     std::string number;
     pollfd pfd{fds[0], POLLIN, 0};
@@ -84,32 +67,36 @@ bool XSession::answersAsOurs() const {
 }
 
 void XSession::stopServer() {
-    if (pid > 0) {
-        kill(pid, SIGTERM);
-        waitpid(pid, nullptr, 0);
-    }
-    pid = -1;
+    if (server) server->stop();
+    server.reset();
 }
 
 XSession::~XSession() {
     stopServer();
 }
 
+ProcessOptions XSession::clientOptions() const {
+    ProcessOptions options;
+    options.env_set = {displayEnv()};
+    options.timeout_ms = 10000;
+    return options;
+}
+
 bool XSession::xdotool(const std::vector<std::string>& args, std::string* out) const {
     std::vector<std::string> argv{"xdotool"};
     argv.insert(argv.end(), args.begin(), args.end());
-    const ProcessResult r = runProcess(argv, "", {displayEnv()});
+    const ProcessResult r = run_process(argv, clientOptions());
     if (out) *out = r.out;
-    return r.status == 0;
+    return r.exit_status == 0;
 }
 
 Screenshot XSession::screenshot() const {
     const ProcessResult r =
-        runProcess({"import", "-window", "root", "-depth", "8", "rgb:-"}, "", {displayEnv()});
+        run_process({"import", "-window", "root", "-depth", "8", "rgb:-"}, clientOptions());
     Screenshot shot;
     shot.width = width;
     shot.height = height;
-    shot.rgb = r.status == 0 ? r.out : std::string();
+    shot.rgb = r.exit_status == 0 ? r.out : std::string();
     return shot;
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <memory>
 #include <string>
-#include <sys/types.h>
 #include <vector>
+
+#include "Process.h"
 
 struct Rgb {
     int r, g, b;
@@ -42,7 +44,10 @@ class XSession {
     bool answersAsOurs() const;
     void stopServer();
 
-    pid_t pid = -1;
+    // Options for the clients run on this server.
+    ProcessOptions clientOptions() const;
+
+    std::unique_ptr<BackgroundProcess> server;
     int width;
     int height;
     std::string display;

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -51,7 +52,12 @@ std::vector<char*> pointers(std::vector<std::string>& strings) {
 }
 
 // Only async-signal-safe calls between fork and exec.
-[[noreturn]] void exec_child(char** argv, char** envp, const ProcessOptions& options) {
+[[noreturn]] void exec_child(char** argv, char** envp, const ProcessOptions& options,
+                             pid_t parent) {
+    // A test that crashes or is killed takes its children with it.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent) _exit(127);
+    if (!options.working_dir.empty() && chdir(options.working_dir.c_str()) != 0) _exit(127);
     if (options.address_space_limit != 0) {
         rlimit limit{options.address_space_limit, options.address_space_limit};
         setrlimit(RLIMIT_AS, &limit);
@@ -92,6 +98,7 @@ ProcessResult run_process(const std::vector<std::string>& argv_in, const Process
     } else if (pipe2(err_pipe, O_CLOEXEC) != 0) {
         throw std::runtime_error("pipe failed");
     }
+    const pid_t parent = getpid();
     const pid_t pid = fork();
     if (pid < 0) throw std::runtime_error("fork failed");
     if (pid == 0) {
@@ -103,7 +110,7 @@ ProcessResult run_process(const std::vector<std::string>& argv_in, const Process
         } else {
             dup2(err_pipe[1], 2);
         }
-        exec_child(argv_p.data(), env_p.data(), options);
+        exec_child(argv_p.data(), env_p.data(), options, parent);
     }
     close(out_pipe[1]);
     if (err_pipe[1] >= 0) close(err_pipe[1]);
@@ -149,7 +156,8 @@ ProcessResult run_process(const std::vector<std::string>& argv_in, const Process
 
 BackgroundProcess::BackgroundProcess(const std::vector<std::string>& argv_in,
                                      const ProcessOptions& options, const std::string& out_path,
-                                     const std::string& err_path, int inherit_fd) {
+                                     const std::string& err_path, int inherit_fd)
+    : out_path_(out_path), err_path_(err_path) {
     std::vector<std::string> argv = argv_in;
     std::vector<std::string> env = child_environment(options);
     std::vector<char*> argv_p = pointers(argv);
@@ -157,6 +165,7 @@ BackgroundProcess::BackgroundProcess(const std::vector<std::string>& argv_in,
     const int out_fd = open_output(out_path);
     const int err_fd = open_output(err_path);
 
+    const pid_t parent = getpid();
     pid_ = fork();
     if (pid_ < 0) throw std::runtime_error("fork failed");
     if (pid_ == 0) {
@@ -165,19 +174,22 @@ BackgroundProcess::BackgroundProcess(const std::vector<std::string>& argv_in,
         dup2(out_fd, 1);
         dup2(err_fd, 2);
         if (inherit_fd >= 0) fcntl(inherit_fd, F_SETFD, 0);
-        exec_child(argv_p.data(), env_p.data(), options);
+        exec_child(argv_p.data(), env_p.data(), options, parent);
     }
     close(out_fd);
     close(err_fd);
 }
 
 BackgroundProcess::~BackgroundProcess() {
-    if (pid_ > 0 && !reaped_) {
-        kill(pid_, SIGKILL);
-        int status = 0;
-        while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-        }
+    if (pid_ > 0 && !reaped_) kill_and_reap();
+}
+
+void BackgroundProcess::kill_and_reap() {
+    kill(pid_, SIGKILL);
+    int status = 0;
+    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
     }
+    record(status);
 }
 
 void BackgroundProcess::record(int wait_status) {
@@ -209,11 +221,20 @@ void BackgroundProcess::stop() {
     if (!running()) return;
     kill(pid_, SIGTERM);
     if (wait_for_exit(2000)) return;
-    kill(pid_, SIGKILL);
-    int status = 0;
-    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+    kill_and_reap();
+}
+
+ProcessResult BackgroundProcess::finish(int timeout_ms) {
+    ProcessResult result;
+    if (!wait_for_exit(timeout_ms)) {
+        result.timed_out = true;
+        kill_and_reap();
     }
-    record(status);
+    result.exit_status = exit_status_;
+    result.term_signal = term_signal_;
+    result.out = read_file(out_path_);
+    result.err = read_file(err_path_);
+    return result;
 }
 
 std::string read_file(const std::string& path) {
@@ -226,7 +247,7 @@ std::string read_file(const std::string& path) {
 TempDir::TempDir() {
     const char* base = std::getenv("TMPDIR");
     std::string pattern =
-        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/battlesim-test-XXXXXX";
+        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/test-XXXXXX";
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
 }

@@ -2,7 +2,8 @@
 #define TESTS_SUPPORT_PROCESS_H
 
 // Runs programs as real child processes for the tests: captured output,
-// exit status, a time limit, and no child left behind.
+// exit status, a time limit, and no child left behind (a child is also
+// killed when the test process itself dies).
 
 #include <sys/types.h>
 
@@ -15,6 +16,8 @@ struct ProcessOptions {
     std::vector<std::string> env_set;
     // Variable names removed from the environment.
     std::vector<std::string> env_unset;
+    // Directory the child starts in; empty = the test's own.
+    std::string working_dir;
     // The child is killed when it runs longer than this.
     int timeout_ms = 60000;
     // File to execute instead of argv[0], which the child then sees as its name.
@@ -56,6 +59,9 @@ class BackgroundProcess {
     bool running();
     // SIGTERM, then SIGKILL if it does not end within two seconds; reaps it.
     void stop();
+    // Waits up to timeout_ms for the end, kills the child at once when it is
+    // late, and returns its status with what it wrote to the output files.
+    ProcessResult finish(int timeout_ms);
 
     pid_t pid() const { return pid_; }
     // Valid once the child has ended.
@@ -64,11 +70,14 @@ class BackgroundProcess {
 
   private:
     void record(int wait_status);
+    void kill_and_reap();
 
     pid_t pid_ = -1;
     bool reaped_ = false;
     int exit_status_ = -1;
     int term_signal_ = 0;
+    std::string out_path_;
+    std::string err_path_;
 };
 
 // Reads a whole file; empty when it cannot be read.
@@ -81,6 +90,7 @@ class TempDir {
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
     std::string file(const std::string& name) const { return path_ + "/" + name; }
 
   private:
