@@ -60,9 +60,7 @@ Settings parse_settings(const char* const* args) {
     // Read as integers first, so "700.9" gives a world 700 wide.
     s.width = parse_int(args[0]);
     s.height = parse_int(args[1]);
-    // The GLUT timer takes an unsigned delay; a negative one would wrap into
-    // a pause of weeks, so it means "no pause".
-    s.delay = std::max(parse_int(args[2]), 0);
+    s.delay = parse_int(args[2]);
     s.seed = parse_int(args[3]);
     s.n_marines = parse_int(args[4]);
     s.n_tanks = parse_int(args[5]);

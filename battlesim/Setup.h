@@ -32,8 +32,8 @@ struct Settings {
 // that an out-of-range number never wraps into an unrelated value.
 int parse_int(const char* text);
 
-// Reads the ten settings from args[0] .. args[9]. A negative delay becomes 0;
-// a seed of 0 is kept (see clock_seed).
+// Reads the ten settings from args[0] .. args[9]. A seed of 0 is kept (see
+// clock_seed).
 Settings parse_settings(const char* const* args);
 
 // Wall-clock milliseconds since the Unix epoch, keeping the low 32 bits.

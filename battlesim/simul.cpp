@@ -3,6 +3,7 @@
 
 #include <GL/glut.h>
 
+#include <algorithm>
 #include <cassert>
 #include <cmath>
 #include <cstdlib>
@@ -96,7 +97,9 @@ void timer_function(int) {
     world->step();
     const int red_score = world->red_score();
     if (red_score < 0) {
-        glutTimerFunc(static_cast<unsigned int>(delay), timer_function, 0);
+        // The timer takes an unsigned delay: a negative one would wrap into a
+        // pause of weeks, so it means no pause.
+        glutTimerFunc(static_cast<unsigned int>(std::max(delay, 0)), timer_function, 0);
         return;
     }
     // The battle is over: report it and end the process from inside the tick.

@@ -325,10 +325,11 @@ TEST(BattlesimRefusal, AWorldTooLargeForAWindowIsRefusedInTheGraphicalRun) {
     EXPECT_EQ(after_echo(batch.out), ".game over (1 steps): draw\n");
 }
 
-TEST(BattlesimRefusal, ANegativeDelayMeansNoPause) {
+TEST(BattlesimRefusal, ANegativeDelayIsEchoedAsGiven) {
+    // Only the window's timer reads the delay; it takes a negative one as 0.
     const ProcessResult r = run_battlesim({"100", "100", "-50", "5", "0", "0", "2", "2", "1", "0"});
     EXPECT_EQ(r.exit_status, 0);
-    EXPECT_EQ(echo_value(r.out, "delay: "), "0");
+    EXPECT_EQ(echo_value(r.out, "delay: "), "-50");
 }
 
 TEST(BattlesimRefusal, NumbersOutsideInt32AreClampedNotWrapped) {

@@ -235,14 +235,14 @@ TEST(BattlesimWindow, DrawsTheBattleAndEndsWithTheBatchResult) {
 TEST(BattlesimWindow, ANegativeDelayRunsTheStepsWithoutPause) {
     // The timer's delay is unsigned: taken as it is, -100 would put the second
     // step seven weeks away.
-    const BatchEnd batch = batch_result("0");
+    const BatchEnd batch = batch_result("-100");
     Xvfb x(320, 240);
     TempDir dir;
     BackgroundProcess sim(with_program(small_battle("-100", "1")), x.options(), dir.file("out"),
                           dir.file("err"));
     ASSERT_TRUE(sim.wait_for_exit(15000)) << read_file(dir.file("out"));
     EXPECT_EQ(sim.exit_status(), 0);
-    EXPECT_EQ(read_file(dir.file("out")), echo_of_small_battle("0", "1").text() +
+    EXPECT_EQ(read_file(dir.file("out")), echo_of_small_battle("-100", "1").text() +
                                               std::string(batch.steps, '.') +
                                               "game over: " + batch.result + "\n");
 }

@@ -92,9 +92,9 @@ TEST(BattlesimSettings, UnknownPoliciesAreKeptAsTheyAre) {
     EXPECT_EQ(static_cast<int>(s.blue_policy), -1);
 }
 
-TEST(BattlesimSettings, ANegativeDelayBecomesZeroAndSeedZeroStays) {
+TEST(BattlesimSettings, ANegativeDelayAndSeedZeroAreKeptAsGiven) {
     const Settings s = parse({"1", "1", "-250", "0", "1", "1", "1", "1", "1", "1"});
-    EXPECT_EQ(s.delay, 0);
+    EXPECT_EQ(s.delay, -250);
     EXPECT_EQ(s.seed, 0);
 }
 
