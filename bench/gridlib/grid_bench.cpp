@@ -7,8 +7,9 @@
 #include <tuple>
 
 #include "Grid.h"
-#include "MapMakers.h"
+#include "OctileMaps.h"
 #include "ReferenceSearch.h"
+#include "TestMaps.h"
 
 namespace {
 
@@ -19,8 +20,8 @@ const Grid& mapFor(MapKind kind, int side) {
     GridPtr& slot = cache[{kind, side}];
     if (!slot) {
         if (kind == OPEN) slot = std::make_unique<Grid>(side, side);
-        if (kind == NOISE30) slot = maps::noise(side, side, 30, 0, 42);
-        if (kind == MAZE) slot = maps::maze(side, side, 3, 42);
+        if (kind == NOISE30) slot = gridFromRows(noiseRows(side, side, 30, 0, 42));
+        if (kind == MAZE) slot = gridFromRows(makeMazeMap(side, side, 3, 42));
     }
     return *slot;
 }

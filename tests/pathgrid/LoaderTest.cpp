@@ -1,14 +1,17 @@
-// Reading maps from 24-bit bitmaps: the colour rule, row placement, padding,
-// the header's pixel offset, top-down files and every refused file.
+// Reading maps from 24-bit bitmaps (the colour rule, row placement, padding,
+// pixel offset, top-down files, refused files), and the sample map the
+// generator makes.
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <sstream>
 
 #include "BmpLoader.h"
 #include "Process.h"
-#include "TestSupport.h"
+#include "SampleMap.h"
+#include "TestMaps.h"
 
 namespace {
 
@@ -18,306 +21,130 @@ void putU32(Bytes& b, std::size_t at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) b[at + i] = static_cast<unsigned char>(v >> (8 * i));
 }
 
-void putU16(Bytes& b, std::size_t at, std::uint16_t v) {
-    b[at] = static_cast<unsigned char>(v);
-    b[at + 1] = static_cast<unsigned char>(v >> 8);
-}
-
-Bytes bitmapOf(const MapRows& rows) {
-    return encodeBitmap(imageFromRows(rows));
-}
-
-// Loads `bytes` as a file; `out` gets what the loader wrote.
-struct Loaded {
-    GridPtr grid;
-    std::string out;
-};
-
-Loaded load(const Bytes& bytes) {
+// Loads `bytes` from a file called m.bmp; `out` gets what the loader wrote.
+GridPtr load(const Bytes& bytes, std::string& out) {
     TempDir dir;
-    const std::string path = dir.file("m.bmp");
-    EXPECT_TRUE(writeBytes(path, bytes));
-    std::ostringstream out;
-    GridPtr grid = loadBitmapGrid(path.c_str(), out);
-    // The file name in messages is the one given; show it as "m.bmp" here.
-    std::string text = out.str();
-    const std::size_t at = text.find(path);
-    if (at != std::string::npos) text.replace(at, path.size(), "m.bmp");
-    return Loaded{std::move(grid), text};
+    EXPECT_TRUE(writeBytes(dir.file("m.bmp"), bytes));
+    std::ostringstream log;
+    GridPtr grid = loadBitmapGrid(dir.file("m.bmp").c_str(), log);
+    out = log.str();
+    const std::size_t at = out.find(dir.path() + "/");
+    if (at != std::string::npos) out.erase(at, dir.path().size() + 1);
+    return grid;
 }
 
-void expectTiles(const Grid& grid, const MapRows& rows) {
-    ASSERT_EQ(grid.getWidth(), int(rows[0].size()));
-    ASSERT_EQ(grid.getHeight(), int(rows.size()));
-    for (int y = 0; y < grid.getHeight(); ++y) {
-        for (int x = 0; x < grid.getWidth(); ++x) {
-            const char c = rows[y][x];
-            const Grid::Tile t = c == '~' ? Grid::WATER : c == '#' ? Grid::BLOCKED : Grid::GROUND;
-            EXPECT_EQ(grid.getTile(x, y), t) << "cell (" << x << "," << y << ")";
-        }
-    }
+void expectTiles(const Bytes& file, const MapRows& rows) {
+    std::string out;
+    const GridPtr grid = load(file, out);
+    ASSERT_TRUE(grid) << out;
+    EXPECT_EQ(out, "width=" + std::to_string(rows[0].size()) +
+                       " height=" + std::to_string(rows.size()) + "\n");
+    const GridPtr want = gridFromRows(rows);
+    for (int y = 0; y < want->getHeight(); ++y)
+        for (int x = 0; x < want->getWidth(); ++x)
+            EXPECT_EQ(grid->getTile(x, y), want->getTile(x, y)) << x << "," << y;
 }
 
-// --- the colour rule -------------------------------------------------------
-
-TEST(PathgridColorRule, ListedColoursGiveTheirTiles) {
+TEST(PathgridLoader, ColourRuleIgnoresRed) {
     struct Case {
         unsigned char b, g, r;
         Grid::Tile tile;
-    };
-    const Case cases[] = {
-        {255, 0, 0, Grid::WATER},     {0, 255, 0, Grid::GROUND},    {0, 0, 0, Grid::BLOCKED},
-        {0, 0, 255, Grid::BLOCKED},   {255, 255, 255, Grid::WATER}, {96, 97, 0, Grid::GROUND},
-        {96, 96, 255, Grid::BLOCKED}, {97, 0, 0, Grid::WATER},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(tileFromColor(c.b, c.g, c.r), c.tile)
-            << "b=" << int(c.b) << " g=" << int(c.g) << " r=" << int(c.r);
-    }
+    } cases[] = {{255, 0, 0, Grid::WATER},     {0, 255, 0, Grid::GROUND},
+                 {0, 0, 0, Grid::BLOCKED},     {0, 0, 255, Grid::BLOCKED},
+                 {255, 255, 255, Grid::WATER}, {96, 97, 0, Grid::GROUND},
+                 {96, 96, 255, Grid::BLOCKED}, {97, 0, 0, Grid::WATER}};
+    for (const Case& c : cases) EXPECT_EQ(tileFromColor(c.b, c.g, c.r), c.tile) << int(c.b);
 }
 
-TEST(PathgridColorRule, RedNeverDecides) {
-    for (int r = 0; r < 256; r += 15) {
-        EXPECT_EQ(tileFromColor(96, 97, r), Grid::GROUND);
-        EXPECT_EQ(tileFromColor(96, 96, r), Grid::BLOCKED);
-        EXPECT_EQ(tileFromColor(97, 97, r), Grid::WATER);
-    }
-}
-
-TEST(PathgridColorRule, PixelBytesAreReadBlueGreenRed) {
-    // One pixel row of (b, g, r) bytes as the file stores them.
-    Bytes file = bitmapOf({"...", "...", "..."});
-    const unsigned char bgr[3][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
-    for (int x = 0; x < 3; ++x) {
-        for (int k = 0; k < 3; ++k) file[54 + 3 * x + k] = bgr[x][k];
-    }
-    const Loaded m = load(file);
-    ASSERT_TRUE(m.grid);
-    EXPECT_EQ(m.grid->getTile(0, 2), Grid::WATER);
-    EXPECT_EQ(m.grid->getTile(1, 2), Grid::GROUND);
-    EXPECT_EQ(m.grid->getTile(2, 2), Grid::BLOCKED);
-}
-
-// --- placement and layout --------------------------------------------------
-
-TEST(PathgridPlacement, FirstFileRowIsTheBottomRowAndSizeIsPrinted) {
-    const MapRows rows = {"~..#", "....", "....", "#..~"};
-    const Bytes file = bitmapOf(rows);
-    // The writer stores bottom-up: the first pixel of the file is (0, 3).
-    ASSERT_EQ(file[54], 60);  // blue byte of a blocked pixel
-    const Loaded m = load(file);
-    ASSERT_TRUE(m.grid);
-    EXPECT_EQ(m.out, "width=4 height=4\n");
-    expectTiles(*m.grid, rows);
-}
-
-TEST(PathgridPlacement, WidthAndHeightAreReportedAsLoaded) {
-    const MapRows rows = {"........", "~~~~~~~~", "########"};
-    const Loaded m = load(bitmapOf(rows));
-    ASSERT_TRUE(m.grid);
-    EXPECT_EQ(m.out, "width=8 height=3\n");
-    expectTiles(*m.grid, rows);
-}
-
-TEST(PathgridPadding, RowsOfEveryWidthLoadCorrectly) {
-    // Widths 3, 5, 6, 7 have 3, 1, 2, 3 padding bytes per row; 4 and 8 none.
-    for (int width : {3, 4, 5, 6, 7, 8}) {
+TEST(PathgridLoader, RowsOfEveryWidthLandUpsideDownWithoutTheirPadding) {
+    // Widths 3, 5, 6, 7 pad their rows by 3, 1, 2, 3 bytes; 4 and 8 not at all.
+    for (int width = 3; width <= 8; ++width) {
         MapRows rows;
-        for (int y = 0; y < 5; ++y) {
-            std::string row;
-            for (int x = 0; x < width; ++x) row += ".~#"[(x + 2 * y) % 3];
-            rows.push_back(row);
+        for (int y = 0; y < 4; ++y) {
+            rows.emplace_back();
+            for (int x = 0; x < width; ++x) rows.back() += ".~#"[(x + 2 * y) % 3];
         }
-        const Loaded m = load(bitmapOf(rows));
-        ASSERT_TRUE(m.grid) << "width " << width;
-        expectTiles(*m.grid, rows);
+        Bytes file = encodeBitmap(imageFromRows(rows));
+        const std::size_t stride = (3 * width + 3) / 4 * 4;
+        // Padding of water-blue bytes must not leak into the next row.
+        for (std::size_t row = 0; row < 4; ++row)
+            for (std::size_t i = 3 * width; i < stride; ++i) file[54 + row * stride + i] = 255;
+        SCOPED_TRACE(width);
+        expectTiles(file, rows);
     }
 }
 
-TEST(PathgridPadding, PaddingBytesAreNotReadAsPixels) {
-    // Padding filled with a water colour must not leak into the next row.
-    const MapRows rows = {".....", ".....", "....."};
-    Bytes file = bitmapOf(rows);
-    for (int row = 0; row < 3; ++row) file[54 + row * 16 + 15] = 255;
-    const Loaded m = load(file);
-    ASSERT_TRUE(m.grid);
-    expectTiles(*m.grid, rows);
-}
-
-TEST(PathgridLayout, PixelsStartAtTheOffsetInTheHeader) {
-    const MapRows rows = {"#~.", ".#~", "~.#"};
-    Bytes file = bitmapOf(rows);
-    // A 12-byte gap (as a palette or a longer header would leave) of water.
-    file.insert(file.begin() + 54, 12, 255);
-    putU32(file, 10, 54 + 12);
-    const Loaded m = load(file);
-    ASSERT_TRUE(m.grid);
-    expectTiles(*m.grid, rows);
-}
-
-TEST(PathgridLayout, LongerInformationHeaderIsAccepted) {
-    const MapRows rows = {"#~.", ".#~", "~.#"};
-    Bytes file = bitmapOf(rows);
-    file.insert(file.begin() + 54, 124 - 40, 0);  // the largest header in use
-    putU32(file, 14, 124);
-    putU32(file, 10, 14 + 124);
-    const Loaded m = load(file);
-    ASSERT_TRUE(m.grid);
-    expectTiles(*m.grid, rows);
-}
-
-TEST(PathgridLayout, NegativeHeightIsATopDownBitmap) {
+TEST(PathgridLoader, PixelsStartAtTheHeaderOffsetAndMayRunTopDown) {
     const MapRows rows = {"~..#", "#...", "..~.", "...."};
-    const Bytes bottomUp = bitmapOf(rows);
-    Bytes file(bottomUp.begin(), bottomUp.begin() + 54);
-    const std::size_t stride = 12;
-    for (int row = 3; row >= 0; --row) {
-        file.insert(file.end(), bottomUp.begin() + 54 + row * stride,
-                    bottomUp.begin() + 54 + (row + 1) * stride);
+    const Bytes plain = encodeBitmap(imageFromRows(rows));
+
+    Bytes gap = plain;  // 12 bytes of water between header and pixels
+    gap.insert(gap.begin() + 54, 12, 255);
+    putU32(gap, 10, 54 + 12);
+    expectTiles(gap, rows);
+
+    Bytes longHeader = plain;  // the largest information header in use
+    longHeader.insert(longHeader.begin() + 54, 124 - 40, 0);
+    putU32(longHeader, 14, 124);
+    putU32(longHeader, 10, 14 + 124);
+    expectTiles(longHeader, rows);
+
+    Bytes topDown(plain.begin(), plain.begin() + 54);
+    for (int row = 3; row >= 0; --row)
+        topDown.insert(topDown.end(), plain.begin() + 54 + row * 12,
+                       plain.begin() + 54 + (row + 1) * 12);
+    putU32(topDown, 22, std::uint32_t(-4));
+    expectTiles(topDown, rows);
+}
+
+TEST(PathgridLoader, UnusableFilesAreRefusedWithTheirReason) {
+    const struct {
+        std::function<void(Bytes&)> damage;
+        const char* reason;
+    } cases[] = {
+        {[](Bytes& b) { b[0] = 'P'; }, "not a bitmap file"},
+        {[](Bytes& b) { b.resize(40); }, "file ends inside its header"},
+        {[](Bytes& b) { putU32(b, 14, 12); }, "unsupported bitmap header"},
+        {[](Bytes& b) { b[28] = 32; }, "not a 24-bit uncompressed bitmap"},
+        {[](Bytes& b) { putU32(b, 30, 1); }, "not a 24-bit uncompressed bitmap"},
+        {[](Bytes& b) { b.resize(b.size() - 13); }, "file ends before its pixels"},
+        {[](Bytes& b) { putU32(b, 10, 58); }, "file ends before its pixels"},
+        {[](Bytes& b) { putU32(b, 18, std::uint32_t(-4)); }, "width or height not positive"},
+        {[](Bytes& b) { putU32(b, 22, 0); }, "width or height not positive"},
+        {[](Bytes& b) { putU32(b, 22, 0x80000000u); }, "width or height not positive"},
+        {[](Bytes& b) { putU32(b, 18, 65536), putU32(b, 22, 32768); }, "map too large"},
+        {[](Bytes& b) { putU32(b, 18, 2); }, "map smaller than 3 x 3 cells"},
+        {[](Bytes& b) { putU32(b, 22, std::uint32_t(-2)); }, "map smaller than 3 x 3 cells"},
+        {[](Bytes& b) { putU32(b, 10, 50); }, "pixel data offset inside the header"},
+    };
+    for (const auto& c : cases) {
+        Bytes file = encodeBitmap(imageFromRows({"....", "....", "....", "...."}));
+        c.damage(file);
+        std::string out;
+        EXPECT_FALSE(load(file, out));
+        EXPECT_EQ(out, std::string("Cannot read m.bmp: ") + c.reason + "\n");
     }
-    putU32(file, 22, std::uint32_t(-4));
-    const Loaded m = load(file);
-    ASSERT_TRUE(m.grid);
-    EXPECT_EQ(m.out, "width=4 height=4\n");
-    expectTiles(*m.grid, rows);
-}
-
-TEST(PathgridLayout, LastRowNeedsNoPadding) {
-    const MapRows rows = {".~#.~", "#.~#.", "~#.~#"};
-    Bytes file = bitmapOf(rows);
-    file.resize(file.size() - 1);  // width 5: one padding byte per row
-    const Loaded m = load(file);
-    ASSERT_TRUE(m.grid);
-    expectTiles(*m.grid, rows);
-}
-
-// --- refused files ----------------------------------------------------------
-
-struct Refusal {
-    const char* name;
-    void (*damage)(Bytes&);
-    const char* line;
-};
-
-void notBitmap(Bytes& b) {
-    b[0] = 'P';
-}
-void emptyFile(Bytes& b) {
-    b.clear();
-}
-void shortHeader(Bytes& b) {
-    b.resize(40);
-}
-void coreHeader(Bytes& b) {
-    putU32(b, 14, 12);
-}
-void bits32(Bytes& b) {
-    putU16(b, 28, 32);
-}
-void bits8(Bytes& b) {
-    putU16(b, 28, 8);
-}
-void compressed(Bytes& b) {
-    putU32(b, 30, 1);
-}
-void bitfields(Bytes& b) {
-    putU32(b, 30, 3);
-}
-void truncated(Bytes& b) {
-    b.resize(b.size() - 13);
-}  // into the last row's pixels
-void noPixels(Bytes& b) {
-    b.resize(54);
-}
-void zeroWidth(Bytes& b) {
-    putU32(b, 18, 0);
-}
-void negativeWidth(Bytes& b) {
-    putU32(b, 18, std::uint32_t(-4));
-}
-void zeroHeight(Bytes& b) {
-    putU32(b, 22, 0);
-}
-void lowestHeight(Bytes& b) {
-    putU32(b, 22, 0x80000000u);
-}
-void overflowing(Bytes& b) {
-    putU32(b, 18, 65536);
-    putU32(b, 22, 32768);
-}
-void narrow(Bytes& b) {
-    putU32(b, 18, 2);
-}
-void low(Bytes& b) {
-    putU32(b, 22, 2);
-}
-void lowTopDown(Bytes& b) {
-    putU32(b, 22, std::uint32_t(-2));
-}
-void offsetInHeader(Bytes& b) {
-    putU32(b, 10, 50);
-}
-void offsetPastEnd(Bytes& b) {
-    putU32(b, 10, 54 + 4);
-}
-
-class PathgridRefusedFile : public ::testing::TestWithParam<Refusal> {};
-
-TEST_P(PathgridRefusedFile, GivesOneLineAndNoGrid) {
-    Bytes file = bitmapOf({"....", "....", "....", "...."});
-    GetParam().damage(file);
-    const Loaded m = load(file);
-    EXPECT_FALSE(m.grid);
-    EXPECT_EQ(m.out, GetParam().line);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    PathgridLoader, PathgridRefusedFile,
-    ::testing::Values(
-        Refusal{"NotABitmap", notBitmap, "Cannot read m.bmp: not a bitmap file\n"},
-        Refusal{"EmptyFile", emptyFile, "Cannot read m.bmp: not a bitmap file\n"},
-        Refusal{"ShortHeader", shortHeader, "Cannot read m.bmp: file ends inside its header\n"},
-        Refusal{"CoreHeader", coreHeader, "Cannot read m.bmp: unsupported bitmap header\n"},
-        Refusal{"Bits32", bits32, "Cannot read m.bmp: not a 24-bit uncompressed bitmap\n"},
-        Refusal{"Bits8", bits8, "Cannot read m.bmp: not a 24-bit uncompressed bitmap\n"},
-        Refusal{"Compressed", compressed, "Cannot read m.bmp: not a 24-bit uncompressed bitmap\n"},
-        Refusal{"Bitfields", bitfields, "Cannot read m.bmp: not a 24-bit uncompressed bitmap\n"},
-        Refusal{"Truncated", truncated, "Cannot read m.bmp: file ends before its pixels\n"},
-        Refusal{"NoPixels", noPixels, "Cannot read m.bmp: file ends before its pixels\n"},
-        Refusal{"ZeroWidth", zeroWidth, "Cannot read m.bmp: width or height not positive\n"},
-        Refusal{"NegativeWidth", negativeWidth,
-                "Cannot read m.bmp: width or height not positive\n"},
-        Refusal{"ZeroHeight", zeroHeight, "Cannot read m.bmp: width or height not positive\n"},
-        Refusal{"LowestHeight", lowestHeight, "Cannot read m.bmp: width or height not positive\n"},
-        Refusal{"Overflowing", overflowing, "Cannot read m.bmp: map too large\n"},
-        Refusal{"TwoColumns", narrow, "Cannot read m.bmp: map smaller than 3 x 3 cells\n"},
-        Refusal{"TwoRows", low, "Cannot read m.bmp: map smaller than 3 x 3 cells\n"},
-        Refusal{"TwoRowsTopDown", lowTopDown, "Cannot read m.bmp: map smaller than 3 x 3 cells\n"},
-        Refusal{"OffsetInHeader", offsetInHeader,
-                "Cannot read m.bmp: pixel data offset inside the header\n"},
-        Refusal{"OffsetPastEnd", offsetPastEnd,
-                "Cannot read m.bmp: file ends before its pixels\n"}),
-    [](const ::testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
-
-TEST(PathgridRefusedFile, SmallestAcceptedMapIsThreeByThree) {
-    const Loaded m = load(bitmapOf({"...", ".#.", "..."}));
-    ASSERT_TRUE(m.grid);
-    EXPECT_EQ(m.out, "width=3 height=3\n");
-}
-
-TEST(PathgridRefusedFile, MissingFileGivesTheBareLine) {
-    TempDir dir;
-    const std::string path = dir.file("none.bmp");
     std::ostringstream out;
-    EXPECT_FALSE(loadBitmapGrid(path.c_str(), out));
-    EXPECT_EQ(out.str(), "Cannot read " + path + "\n");
+    EXPECT_FALSE(loadBitmapGrid("/no/such/map.bmp", out));
+    EXPECT_EQ(out.str(), "Cannot read /no/such/map.bmp\n");
 }
 
-TEST(PathgridRefusedFile, DirectoryIsNotABitmap) {
-    TempDir dir;
-    std::ostringstream out;
-    EXPECT_FALSE(loadBitmapGrid(dir.path().c_str(), out));
-    EXPECT_EQ(out.str().rfind("Cannot read " + dir.path(), 0), 0u) << out.str();
+TEST(PathgridLoader, SampleMapGivesEachObjectSizeItsOwnCorridor) {
+    std::string out;
+    const GridPtr grid = load(encodeBitmap(makeSampleMap(64, 64)), out);
+    ASSERT_TRUE(grid);
+    const int corridorRow[3] = {kPlanCorridor1Row, kPlanCorridor2Row, kPlanCorridor3Row};
+    for (int size = 0; size < 3; ++size) {
+        Grid::Path path;
+        ASSERT_GT(grid->findShortestPath(size, 20, 28, 40, 28, path), 0) << size;
+        // The row where the route first stands inside the central wall.
+        int x = 20, y = 28;
+        for (std::size_t i = 0; i < path.size() && (x < kPlanWallBegin || x >= kPlanWallEnd); ++i) {
+            x += Grid::stepDx(path[i]);
+            y += Grid::stepDy(path[i]);
+        }
+        EXPECT_EQ(y, corridorRow[size]) << "size " << size;
+    }
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
 #ifndef TESTS_SUPPORT_PROCESS_H
 #define TESTS_SUPPORT_PROCESS_H
 
-// Runs programs as real child processes for the tests: captured output,
-// exit status, a time limit, and no child left behind (a child is also
-// killed when the test process itself dies).
+// Runs programs as real child processes for the tests: captured output, exit
+// status, a time limit, and no child left behind (a child is also killed when
+// the test process itself dies).
 
 #include <sys/types.h>
 
@@ -20,13 +20,8 @@ struct ProcessOptions {
     std::string working_dir;
     // The child is killed when it runs longer than this.
     int timeout_ms = 60000;
-    // File to execute instead of argv[0], which the child then sees as its name.
-    std::string exec_path;
     // Address-space limit of the child in bytes; 0 = none.
     std::uint64_t address_space_limit = 0;
-    // The child's standard error is a pseudo-terminal (for programs that
-    // behave differently on a terminal); what it writes still lands in err.
-    bool stderr_on_terminal = false;
 };
 
 struct ProcessResult {
@@ -34,8 +29,6 @@ struct ProcessResult {
     std::string err;
     // Exit status when the child exited normally, else -1.
     int exit_status = -1;
-    // Terminating signal, 0 when the child exited normally.
-    int term_signal = 0;
     bool timed_out = false;
 };
 
@@ -62,20 +55,15 @@ class BackgroundProcess {
     // Waits up to timeout_ms for the end, kills the child at once when it is
     // late, and returns its status with what it wrote to the output files.
     ProcessResult finish(int timeout_ms);
-
-    pid_t pid() const { return pid_; }
     // Valid once the child has ended.
     int exit_status() const { return exit_status_; }
-    int term_signal() const { return term_signal_; }
 
   private:
-    void record(int wait_status);
     void kill_and_reap();
 
     pid_t pid_ = -1;
     bool reaped_ = false;
     int exit_status_ = -1;
-    int term_signal_ = 0;
     std::string out_path_;
     std::string err_path_;
 };

@@ -10,8 +10,8 @@
 
 // The search written the plain way, one heap node per push with parent links
 // and a freshly allocated closed table, asking the grid's public isConnected
-// for every move. Tests compare the library's paths with it step for step and
-// the benchmarks measure the library against it.
+// for every move: the baseline the benchmark measures the library against.
+// The tests also compare the library's paths with it step for step.
 namespace reference {
 
 struct Node {

@@ -1,0 +1,408 @@
+// The battle world's rules (removal, scores, attacks, walls, reach, targets, random numbers),
+// then whole battles placed as battlesim places them: the same battle for the same seed, with
+// and without the grid of nearby cells, and frozen battles cut short.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <iterator>
+#include <memory>
+#include <random>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "Marine.h"
+#include "Setup.h"
+#include "Tank.h"
+#include "World.h"
+
+namespace {
+
+constexpr std::uint32_t TOP = 4294967295u;   // the largest engine output
+constexpr std::uint32_t LOW = 0;             // rnd_int(2) gives 0
+constexpr std::uint32_t HIGH = 3000000000u;  // rnd_int(2) gives 1
+
+// Inverse of the engine's output tempering.
+std::uint32_t untemper(std::uint32_t y) {
+    auto undo = [](std::uint32_t v, int shift, std::uint32_t mask) {
+        std::uint32_t r = v;
+        for (int i = 0; i < 32; ++i) r = v ^ ((shift > 0 ? r << shift : r >> -shift) & mask);
+        return r;
+    };
+    return undo(undo(undo(undo(y, -18, ~0u), 15, 0xefc60000u), 7, 0x9d2c5680u), -11, ~0u);
+}
+
+// An engine whose next outputs are `outputs`. A freshly seeded engine
+// regenerates its state on the first draw; with words 0 to 396 zero, new word
+// k is old word 397 + k, so those words hold the untempered outputs.
+std::mt19937 engine_with(const std::vector<std::uint32_t>& outputs) {
+    std::stringstream text;
+    text << std::mt19937();
+    std::vector<std::string> words{std::istream_iterator<std::string>(text), {}};
+    std::fill_n(words.begin(), 624, "0");
+    for (std::size_t i = 0; i < outputs.size(); ++i)
+        words[397 + i] = std::to_string(untemper(outputs[i]));
+    std::stringstream state;
+    for (const std::string& w : words) state << w << ' ';
+    std::mt19937 e;
+    state >> e;
+    return e;
+}
+
+// Outputs drawn from `from` to reach `to`, or -1.
+int draws(std::mt19937 from, const std::mt19937& to) {
+    for (int n = 0; n < 16; ++n, from())
+        if (from == to) return n;
+    return -1;
+}
+
+// Records every attack with the hit points the hook saw.
+using Hits = std::vector<std::pair<const Unit*, int>>;
+struct Recorder : World {
+    using World::World;
+    Hits hits;
+    void attack_hook(const Unit&, const Unit& attacked) override {
+        hits.emplace_back(&attacked, attacked.hp);
+    }
+};
+
+const auto xy = [](const Vec2& v) { return std::pair(v.x, v.y); };
+
+enum Kind { MARINE, TANK };
+Unit* add(World& w, Kind kind, Team team, double x, double y, AttackPolicy pol = ATTACK_WEAKEST,
+          bool bounce = false) {
+    Unit* u = kind == TANK ? static_cast<Unit*>(new Tank(team, Vec2(x, y), pol, bounce))
+                           : new Marine(team, Vec2(x, y), pol, bounce);
+    w.units.push_back(u);
+    return u;
+}
+
+TEST(Step, RemovalMovesTheLastUnitIntoEachHole) {
+    const struct {
+        std::vector<int> hp;
+        std::vector<int> left;
+    } cases[] = {{{-1, 45, 45}, {2, 1}}, {{45, 0, 45, -5}, {0, 2}}, {{0, -3}, {}}};
+    for (const auto& c : cases) {
+        World w(700, 700, 1);
+        std::vector<const Unit*> all, expected;
+        for (int hp : c.hp) {
+            all.push_back(add(w, MARINE, BLUE, 100, 100));
+            w.units.back()->hp = hp;
+        }
+        for (int i : c.left) expected.push_back(all[i]);
+        w.step();
+        EXPECT_EQ(std::vector<const Unit*>(w.units.begin(), w.units.end()), expected);
+        EXPECT_EQ(w.red_score(), expected.empty() ? 1 : 0);
+    }
+}
+
+TEST(Step, TheDeadFireBackAndCountUntilRemoved) {
+    Recorder w(700, 700, 1);
+    Unit* red = add(w, MARINE, RED, 300, 300);
+    EXPECT_EQ(w.red_score(), 2);
+    Unit* blue = add(w, MARINE, BLUE, 320, 300);
+    EXPECT_EQ(w.red_score(), -1);
+    blue->hp = 1;
+    w.step();
+    // Red kills blue first; blue still takes its turn in the same phase.
+    EXPECT_EQ(w.hits, (Hits{{blue, 0}, {red, 44}}));
+    EXPECT_EQ(w.red_score(), -1);
+    w.step();
+    EXPECT_EQ(w.units.size(), 1u);
+    EXPECT_EQ(w.red_score(), 2);
+}
+
+TEST(Step, AttacksNeededToKill) {
+    // Attacker, victim, attacks until the victim is dead, its hit points then.
+    const int cases[][4] = {{TANK, MARINE, 12, -3},
+                            {TANK, TANK, 25, 0},
+                            {MARINE, TANK, 100, 0},
+                            {MARINE, MARINE, 45, 0}};
+    for (const auto& c : cases) {
+        World w(700, 700, 1);
+        Unit* a = add(w, Kind(c[0]), RED, 0, 0);
+        Unit* v = add(w, Kind(c[1]), BLUE, 0, 0);
+        int n = 0;
+        for (; v->hp > 0; ++n) w.attack(*a, *v);
+        EXPECT_EQ(std::pair(n, v->hp), std::pair(c[2], c[3]));
+    }
+}
+
+TEST(Movement, WallsStopOrBounceAMarine) {
+    const struct {
+        double width, height;
+        Vec2 pos, heading;
+        bool bounce;
+        Vec2 end, end_heading;
+        double end_speed;
+    } cases[] = {
+        // No wall in the way: the full move, speed kept.
+        {100, 100, {50, 50}, {0.6, 0.8}, true, {56, 58}, {0.6, 0.8}, 10},
+        // t = 0.5: the rim ends on the right wall and the unit stops there.
+        {100, 100, {85, 50}, {1, 0}, false, {90, 50}, {1, 0}, 0},
+        // Only the right wall: a bouncing unit reverses x and gets its speed back.
+        {100, 100, {85, 20}, {0.6, 0.8}, true, {90, 20 + 8 * (1 - 1.0 / 6)}, {-0.6, 0.8}, 10},
+        // Both walls would be crossed: first contact at t = 0.25, both flags set.
+        {100, 100, {85, 88}, {0.6, 0.8}, true, {86.5, 90}, {-0.6, -0.8}, 10},
+        // Starting inside the wall: negative t, ends touching it.
+        {100, 100, {5, 50}, {-1, 0}, true, {10, 50}, {1, 0}, 10},
+        // Narrower than the body: the right clamp runs after the left one.
+        {15, 12, {7, 6}, {0, 0}, false, {5, 2}, {0, 0}, 10},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        World w(c.width, c.height, 1);
+        Unit* u = add(w, MARINE, RED, c.pos.x, c.pos.y, ATTACK_WEAKEST, c.bounce);
+        u->heading = c.heading;
+        u->current_speed = 10;
+        w.move_unit(*u);
+        EXPECT_EQ(xy(u->pos), xy(c.end));
+        EXPECT_EQ(xy(u->heading), xy(c.end_heading));
+        EXPECT_EQ(u->current_speed, c.end_speed);
+    }
+}
+
+TEST(Targeting, ReachIsStrictFromTheCentreToTheTargetsRim) {
+    const struct {
+        Kind attacker, target;
+        double dx, dy;
+        bool reached;
+    } cases[] = {{MARINE, MARINE, 49.9, 0, true}, {MARINE, MARINE, 30, 40, false},
+                 {MARINE, TANK, 0, 59.9, true},   {MARINE, TANK, 0, 60, false},
+                 {TANK, MARINE, -89.9, 0, true},  {TANK, MARINE, -54, 72, false},
+                 {TANK, TANK, 0, -99.9, true},    {TANK, TANK, 60, -80, false}};
+    for (const auto& c : cases) {
+        World w(700, 700, 1);
+        Unit* a = add(w, c.attacker, RED, 300, 300);
+        Unit* v = add(w, c.target, BLUE, 300 + c.dx, 300 + c.dy);
+        EXPECT_EQ(World::can_attack(*a, *v), c.reached) << &c - cases;
+    }
+}
+
+struct Enemy {
+    Kind kind;
+    double x, y;
+    int hp_old;
+    Team team = BLUE;
+};
+
+// Index among `enemies` of the unit that a red tank at (0, 0) attacks by
+// `pol` when the generator's next output is `draw`, or -1. The enemies keep
+// their full hit points, so only a choice made on hp_old comes out right.
+int struck(AttackPolicy pol, const std::vector<Enemy>& enemies, std::uint32_t draw) {
+    World w(700, 700, 1);
+    Unit* attacker = add(w, TANK, RED, 0, 0, pol);
+    for (const Enemy& e : enemies) add(w, e.kind, e.team, e.x, e.y)->hp_old = e.hp_old;
+    w.rng = engine_with({draw, draw});
+    attacker->act(w);
+    for (std::size_t i = 0; i < enemies.size(); ++i) {
+        if (w.units[i + 1]->hp < (enemies[i].kind == TANK ? 100 : 45)) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+TEST(Targeting, PolicyMeasureAndTieBreak) {
+    const struct {
+        AttackPolicy pol;
+        std::vector<Enemy> enemies;
+        int on_low, on_high;
+    } cases[] = {
+        // 4/100 and 1/25 are the same double: a tie, drawn in list order.
+        {ATTACK_MOST_DANGEROUS, {{TANK, 50, 0, 100}, {MARINE, -50, 0, 25}}, 0, 1},
+        {ATTACK_MOST_DANGEROUS, {{TANK, 50, 0, 100}, {MARINE, -50, 0, 24}}, 1, 1},
+        // Raw hit points, not the share of the maximum.
+        {ATTACK_WEAKEST, {{MARINE, -50, 0, 4}, {TANK, 50, 0, 3}}, 1, 1},
+        {ATTACK_WEAKEST, {{MARINE, -50, 0, 10}, {TANK, 50, 0, 15}}, 0, 0},
+        {ATTACK_CLOSEST, {{MARINE, -30, 0, 45}, {MARINE, 0, 40, 45}, {MARINE, 30, 0, 45}}, 0, 2},
+        {ATTACK_CLOSEST, {{MARINE, 40, 0, 45}, {MARINE, 0, 30, 45}}, 1, 1},
+        // Allies and enemies at the rim of the reach are never chosen.
+        {ATTACK_WEAKEST, {{MARINE, 1, 0, 1, RED}, {MARINE, 90, 0, 1}, {TANK, 40, 0, 99}}, 2, 2},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(struck(c.pol, c.enemies, LOW), c.on_low) << &c - cases;
+        EXPECT_EQ(struck(c.pol, c.enemies, HIGH), c.on_high) << &c - cases;
+    }
+}
+
+TEST(Targeting, OneDrawPerChoiceThatFoundAnEnemy) {
+    // By each policy, one red marine reaches a single enemy and one none (its enemy is at
+    // the rim). The enemies hold a policy outside the three: they neither fire nor draw.
+    Recorder w(700, 700, 5);
+    const auto passive = static_cast<AttackPolicy>(7);
+    Hits expected;
+    for (int p = 0; p < 3; ++p) {
+        const double y = 100 + 150 * p;
+        add(w, MARINE, RED, 100, y, static_cast<AttackPolicy>(p));
+        expected.emplace_back(add(w, MARINE, BLUE, 149.9, y, passive), 44);
+        add(w, MARINE, RED, 400, y, static_cast<AttackPolicy>(p));
+        add(w, MARINE, BLUE, 450, y, passive);
+    }
+    const std::mt19937 before = w.rng;
+    w.step();
+    EXPECT_EQ(w.hits, expected);
+    EXPECT_EQ(draws(before, w.rng), 3);
+}
+
+TEST(Random, IntegersFromEngineOutputs) {
+    const std::uint32_t third = 1431655765u;  // floor(4294967295 / 3)
+    World w(700, 700, 1);
+    w.rng = engine_with({TOP, TOP - 1, 0, third - 1, third, 2 * third, TOP, 7, TOP - 5, TOP - 6});
+    const std::mt19937 start = w.rng;
+    // For 3 only the top output is rejected.
+    EXPECT_EQ(w.rnd_int(3), 2);
+    EXPECT_EQ(draws(start, w.rng), 2);
+    for (int expected : {0, 0, 1, 2}) EXPECT_EQ(w.rnd_int(3), expected);
+    // rnd_int(1) draws even with one choice, and rejects the top output too.
+    EXPECT_EQ(w.rnd_int(1), 0);
+    EXPECT_EQ(draws(start, w.rng), 8);
+    // For 10 everything from 4294967290 on is rejected.
+    EXPECT_EQ(w.rnd_int(10), 9);
+    EXPECT_EQ(draws(start, w.rng), 10);
+}
+
+TEST(Random, RealsPositionsHeadingsAndMirror) {
+    // Low word first; both outputs at the top round to 1, which becomes the double below.
+    World w(300, 1000, 1);
+    w.rng = engine_with({0, 0, TOP, TOP, 0, 2147483648u, 1, 0});
+    const std::mt19937 start = w.rng;
+    for (double expected : {0.0, 0.9999999999999999, 0.5, 0x1p-64}) EXPECT_EQ(w.rnd01(), expected);
+    EXPECT_EQ(draws(start, w.rng), 8);
+    // y is drawn before x, each at least two radii from the walls.
+    w.rng = engine_with({0, 2147483648u, 0, 0});
+    EXPECT_EQ(xy(w.rnd_pos(10)), xy(Vec2(20, 500)));
+    World square(700, 700, 1);
+    for (double r : {10.0, 20.0}) {
+        square.rng = engine_with({0, 0, 0, 0});
+        EXPECT_EQ(xy(square.rnd_pos(r)), xy(Vec2(2 * r, 2 * r)));
+        square.rng = engine_with({TOP, TOP, TOP, TOP});
+        const double top = std::nextafter(700 - 2 * r, 0);  // the range is half open
+        EXPECT_EQ(xy(square.rnd_pos(r)), xy(Vec2(top, top)));
+    }
+    square.rng = engine_with({0, 1073741824u});  // a quarter turn
+    const Vec2 h = square.rnd_heading();
+    EXPECT_NEAR(h.x, 0, 1e-15);
+    EXPECT_EQ(h.y, 1);
+    EXPECT_EQ(xy(square.mirror(Vec2(350, 350))), xy(Vec2(350, 350)));
+    EXPECT_EQ(xy(w.mirror(Vec2(20, 980))), xy(Vec2(280, 20)));
+    // The seed counts by its 32-bit pattern.
+    EXPECT_TRUE(World(1, 1, -1).rng == std::mt19937(4294967295u));
+}
+
+constexpr std::size_t NEVER_INDEX = SIZE_MAX;
+constexpr std::size_t ALWAYS_INDEX = 0;
+const AttackPolicy POLICY[] = {ATTACK_WEAKEST, ATTACK_CLOSEST, ATTACK_MOST_DANGEROUS};
+
+// battlesim's settings with these values and its defaults for the rest.
+Settings battle(double width, double height, int seed, int marines, int tanks, int red, int blue,
+                bool bounce) {
+    return {width, height, 100, seed, marines, tanks, POLICY[red], POLICY[blue], bounce, false};
+}
+
+std::unique_ptr<World> place(const Settings& s,
+                             std::size_t min_units = World::DEFAULT_SPATIAL_INDEX_MIN_UNITS) {
+    auto w = std::make_unique<World>(s.width, s.height, s.seed);
+    w->spatial_index_min_units = min_units;
+    place_armies(*w, s, 10, 20);
+    return w;
+}
+
+// Everything a step can change about the units, doubles written exactly.
+std::string units_of(const World& w) {
+    std::ostringstream s;
+    s << std::hexfloat;
+    for (const Unit* u : w.units) {
+        s << u->team << ' ' << u->pos.x << ' ' << u->pos.y << ' ' << u->heading.x << ' '
+          << u->heading.y << ' ' << u->current_speed << ' ' << u->radius << ' ' << u->hp << ' '
+          << u->hp_old << ';';
+    }
+    return s.str();
+}
+
+// Steps both battles side by side until `a` is decided, checking after every
+// step that they are the same; returns the steps taken.
+int expect_same_battles(World& a, World& b, int max_steps) {
+    int steps = 0;
+    while (steps < max_steps && a.red_score() < 0 && !::testing::Test::HasFailure()) {
+        a.step();
+        b.step();
+        ++steps;
+        EXPECT_EQ(units_of(a), units_of(b)) << "step " << steps;
+        EXPECT_TRUE(a.rng == b.rng) << "step " << steps;
+    }
+    return steps;
+}
+
+TEST(Battles, PlacementMirrorsEachRedUnitAndDrawsSixOutputsForIt) {
+    const auto w = place(battle(700, 500, 77, 3, 2, ATTACK_WEAKEST, ATTACK_CLOSEST, false));
+    std::mt19937 expected(77);
+    expected.discard(6 * 5);
+    EXPECT_TRUE(w->rng == expected);
+    auto policy_of = [](const Unit& u) {
+        const auto* m = dynamic_cast<const Marine*>(&u);
+        return m ? m->policy : dynamic_cast<const Tank&>(u).policy;
+    };
+    ASSERT_EQ(w->units.size(), 10u);
+    for (std::size_t i = 0; i < 10; i += 2) {
+        const Unit& red = *w->units[i];
+        const Unit& blue = *w->units[i + 1];
+        EXPECT_EQ(std::pair(red.team, policy_of(red)), std::pair(RED, ATTACK_WEAKEST));
+        EXPECT_EQ(std::pair(blue.team, policy_of(blue)), std::pair(BLUE, ATTACK_CLOSEST));
+        EXPECT_EQ(std::pair(red.radius, blue.radius), std::pair(i < 6 ? 10.0 : 20.0, red.radius));
+        EXPECT_EQ(std::pair(blue.pos.x, blue.pos.y), std::pair(700 - red.pos.x, 500 - red.pos.y));
+        EXPECT_EQ(std::pair(blue.heading.x, blue.heading.y),
+                  std::pair(-red.heading.x, -red.heading.y));
+        EXPECT_EQ(std::pair(red.current_speed, blue.current_speed),
+                  std::pair(red.max_speed, blue.max_speed));
+    }
+}
+
+// The same seed and settings give the same battle, step by step, whether
+// targets are found through the grid of nearby cells or by scanning every unit.
+TEST(Battles, SameSeedSameBattleWithOrWithoutTheGrid) {
+    std::mt19937 gen(2024);
+    int gridded = 0;
+    for (int k = 0; k < 30; ++k) {
+        auto n = [&](int m) { return static_cast<int>(gen() % m); };
+        const double width = 150.0 + n(500), height = 150.0 + n(500);
+        const int seed = n(99999), marines = n(12), tanks = n(8), red = n(3), blue = n(3);
+        const Settings s = battle(width, height, seed, marines, tanks, red, blue, n(2) == 0);
+        auto grid = place(s, ALWAYS_INDEX), scan = place(s, NEVER_INDEX);
+        expect_same_battles(*grid, *scan, 300);
+        gridded += grid->spatial_index().columns() * grid->spatial_index().rows() > 1;
+    }
+    EXPECT_GT(gridded, 20);
+    // The opening of the default battle, 400 units; another seed, another battle.
+    Settings s, other;
+    s.seed = 7;
+    other.seed = 8;
+    auto grid = place(s, ALWAYS_INDEX), scan = place(s, NEVER_INDEX);
+    EXPECT_EQ(expect_same_battles(*grid, *scan, 30), 30);
+    EXPECT_NE(units_of(*place(s)), units_of(*place(other)));
+}
+
+TEST(Battles, AFrozenBatchRunEndsAtOnceWithTheOutputOfTheFullRun) {
+    int timeouts = 0, decided = 0;
+    for (int seed = 1; seed <= 6; ++seed) {
+        // Without bouncing, units stop at the walls; the larger worlds stall.
+        const Settings s = battle(100.0 + 60 * seed, 130, seed, seed % 3 + 1, seed % 2, seed % 3,
+                                  (seed + 1) % 3, false);
+        // Every step run, then cut short, finding the frozen state by the grid
+        // and by the plain scan.
+        std::string out[3];
+        for (int run = 0; run < 3; ++run) {
+            std::ostringstream text;
+            run_batch(*place(s, run == 1 ? ALWAYS_INDEX : NEVER_INDEX), seed, text, run > 0);
+            out[run] = text.str();
+        }
+        EXPECT_TRUE(out[0] == out[1] && out[0] == out[2]) << "seed " << seed;
+        ++(out[0].find("timeout") != std::string::npos ? timeouts : decided);
+    }
+    EXPECT_GE(timeouts, 2);
+    EXPECT_GE(decided, 1);
+}
+
+}  // namespace

@@ -1,0 +1,218 @@
+// battlesim as a real process: the usage message, the settings echo, batch
+// runs, the refusal of battles that cannot be set up, and the graphical run
+// drawn on a private X server.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "Process.h"
+#include "Xvfb.h"
+
+namespace {
+
+const std::string EN_QUAD = "\xE2\x80\x80";
+const std::string MOST = "attack-most-dangerous";
+const std::string TITLE = "Quorvane - Assignment Example App";
+
+ProcessResult run(std::vector<std::string> args, const ProcessOptions& options = {}) {
+    args.insert(args.begin(), BATTLESIM_PATH);
+    return run_process(args, options);
+}
+
+// The echo of width height delay seed marines tanks redpol bluepol bounce gfx.
+std::string echo(const std::vector<std::string>& v) {
+    return "width: " + v[0] + "\nheight: " + v[1] + "\ndelay: " + v[2] + "\nseed:" + EN_QUAD +
+           v[3] + "\nmarines: " + v[4] + "\ntanks: " + v[5] + "\nredpol: " + v[6] +
+           "\nbluepol: " + v[7] + "\nbounce:" + EN_QUAD + v[8] + "\ngfx: " + v[9] + "\n";
+}
+
+// The steps of a decided batch run ("k dots, then game over (k steps): " and
+// the result, stored in `result`), or -1 when `tail` does not read so.
+long decided(const std::string& tail, std::string& result) {
+    const std::size_t k = tail.find_first_not_of('.');
+    for (const char* r : {"RED wins", "draw", "BLUE wins"}) {
+        if (k != std::string::npos &&
+            tail.substr(k) == "game over (" + std::to_string(k) + " steps): " + r + "\n") {
+            result = r;
+            return static_cast<long>(k);
+        }
+    }
+    return -1;
+}
+
+std::uint32_t clock_ms() {
+    using namespace std::chrono;
+    return static_cast<std::uint32_t>(
+        duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count());
+}
+
+// The echoed seed if it is a clock reading taken since `before`, else "".
+std::string clock_seed(const std::string& out, std::uint32_t before) {
+    const std::size_t at = out.find("seed:" + EN_QUAD) + 8;
+    const std::string seed = out.substr(at, out.find('\n', at) - at);
+    return static_cast<std::uint32_t>(std::stol(seed)) - before <= clock_ms() - before ? seed : "";
+}
+
+TEST(BattlesimConsole, WrongArgumentCountsGiveTheUsage) {
+    const std::string usage =
+        " width height delay seed marines tanks redpol bluepol bounce gfx\n"
+        "       delay in ms, seed=0: use time, policies: 0 weakest/1 closest/2 most dangerous\n";
+    for (const auto& args : {std::vector<std::string>(9, "1"), std::vector<std::string>(11, "1")}) {
+        const ProcessResult r = run(args);
+        EXPECT_EQ(r.exit_status, 1);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, "usage: " BATTLESIM_PATH + usage);
+    }
+}
+
+TEST(BattlesimConsole, EchoesTheSettingsAsReadAndABattleWithoutUnitsIsADraw) {
+    const struct {
+        std::vector<std::string> args, echoed;
+    } cases[] = {
+        // Unknown policies echo "?"; any non-zero bounce is 1; a gfx argument
+        // without digits is 0 and selects the batch run.
+        {{"100", "100", "5", "77", "0", "0", "5", "-1", "7", "abc"},
+         {"100", "100", "5", "77", "0", "0", "?", "?", "1", "0"}},
+        // Read as strtol reads; a negative delay is echoed as given.
+        {{"700.9", " 45abc", "-50", "+9", "0", "0", "0", "1", "0", "0"},
+         {"700", "45", "-50", "9", "0", "0", "attack-weakest", "attack-closest", "0", "0"}},
+        // Beyond int32 a number is clamped, not wrapped (2^32 + 100 would give 100).
+        {{"99999999999", "-4294967303", "4294967396", "-99999999999", "-3", "0", "2", "2", "1",
+          "0"},
+         {"2.14748e+09", "-2.14748e+09", "2147483647", "-2147483648", "-3", "0", MOST, MOST, "1",
+          "0"}},
+    };
+    for (const auto& c : cases) {
+        const ProcessResult r = run(c.args);
+        EXPECT_EQ(r.exit_status, 0);
+        EXPECT_EQ(r.err, "");
+        EXPECT_EQ(r.out, echo(c.echoed) + ".game over (1 steps): draw\n");
+    }
+}
+
+TEST(BattlesimConsole, SeedZeroTakesTheClockAndTheTimeoutLineShowsIt) {
+    // Bouncing marines that never fire: all million steps run.
+    const std::uint32_t before = clock_ms();
+    const ProcessResult r = run({"100", "100", "0", "0", "1", "0", "5", "5", "1", "0"});
+    const std::string seed = clock_seed(r.out, before);
+    EXPECT_EQ(r.exit_status, 0);
+    EXPECT_TRUE(r.out == echo({"100", "100", "0", seed, "1", "0", "?", "?", "1", "0"}) +
+                             std::string(1000000, '.') + "game over (timeout" + EN_QUAD +
+                             "seed=" + seed + "): draw\n")
+        << r.out.substr(0, 400);
+}
+
+TEST(BattlesimConsole, SameSeedSameBattleOtherSeedsOtherBattles) {
+    std::vector<std::string> tails;
+    for (const std::string seed : {"-12345", "-12345", "1"}) {
+        const ProcessResult r = run({"400", "300", "0", seed, "4", "2", "0", "2", "1", "0"});
+        const std::string e =
+            echo({"400", "300", "0", seed, "4", "2", "attack-weakest", MOST, "1", "0"});
+        ASSERT_EQ(r.out.substr(0, e.size()), e);
+        std::string result;
+        EXPECT_GT(decided(r.out.substr(e.size()), result), 0) << r.out.substr(e.size(), 200);
+        tails.push_back(r.out.substr(e.size()));
+    }
+    EXPECT_EQ(tails[0], tails[1]);
+    EXPECT_NE(tails[0], tails[2]);
+}
+
+TEST(BattlesimConsole, RefusesBattlesThatCannotBeSetUpBeforePlacingThem) {
+    auto args = [](const char* w, const char* h, const char* marines, const char* tanks,
+                   const char* gfx = "0") {
+        return std::vector<std::string>{w, h, "100", "5", marines, tanks, "2", "2", "1", gfx};
+    };
+    const std::string above = ": width and height must be above ";
+    const std::string memory = " units do not fit in memory";
+    ProcessOptions limited;
+    limited.address_space_limit = std::uint64_t{512} << 20;
+    const struct {
+        std::vector<std::string> args;
+        std::string why;
+        ProcessOptions options = {};
+    } cases[] = {
+        {args("60", "200", "0", "1"), "world 60 x 200 is too small for tanks" + above + "60"},
+        {args("200", "60", "0", "1"), "world 200 x 60 is too small for tanks" + above + "60"},
+        {args("30", "500", "1", "0"), "world 30 x 500 is too small for marines" + above + "30"},
+        // 2^32 + 1 marines are clamped to the largest int, not wrapped to one.
+        {args("700", "700", "4294967297", "0"), "battle too large: 4294967294" + memory},
+        {args("700", "700", "5000000", "0"), "battle too large: 10000000" + memory, limited},
+        {args("70000", "300", "1", "0", "1"),
+         "world 70000 x 300 is too large for a window: width and height must be at most 16384"},
+    };
+    for (const auto& c : cases) {
+        const ProcessResult r = run(c.args, c.options);
+        EXPECT_EQ(r.exit_status, 1);
+        EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 10) << r.out;  // the echo only
+        EXPECT_EQ(r.err, BATTLESIM_PATH ": " + c.why + "\n");
+    }
+    // Just large enough, or too small only for a kind that is not placed.
+    for (const auto& a :
+         {args("61", "61", "0", "1"), args("31", "31", "1", "0"), args("50", "50", "1", "0")}) {
+        EXPECT_EQ(run(a).exit_status, 0);
+    }
+}
+
+TEST(BattlesimWindow, NoArgumentsOpenTheDefaultBattle) {
+    Xvfb x(720, 720);
+    TempDir dir;
+    const std::uint32_t before = clock_ms();
+    BackgroundProcess sim({BATTLESIM_PATH}, x.options(), dir.file("out"), dir.file("err"));
+    EXPECT_EQ(x.window_size(x.place_window(TITLE)), std::make_pair(700, 700));
+    EXPECT_TRUE(sim.running());
+    sim.stop();
+    const std::string out = read_file(dir.file("out"));
+    const std::string e =
+        echo({"700", "700", "100", clock_seed(out, before), "100", "100", MOST, MOST, "1", "1"});
+    EXPECT_EQ(out.substr(0, e.size()), e);
+    EXPECT_EQ(out.find_first_not_of('.', e.size()), std::string::npos);
+}
+
+TEST(BattlesimWindow, DrawsTheBattleAndEndsWithTheResultOfTheBatchRun) {
+    Xvfb x(320, 240);
+    // One battle red wins, watched; one blue wins, with a negative delay.
+    const std::pair<std::string, std::string> runs[] = {{"50", "8"}, {"-50", "7"}};
+    for (const auto& [delay, seed] : runs) {
+        SCOPED_TRACE("delay " + delay);
+        std::vector<std::string> args = {"240", "200", delay, seed, "1", "2", "0", "1", "1", "0"};
+        std::vector<std::string> echoed = {
+            "240", "200", delay, seed, "1", "2", "attack-weakest", "attack-closest", "1", "0"};
+        const ProcessResult batch = run(args);
+        std::string result;
+        const long steps = decided(batch.out.substr(echo(echoed).size()), result);
+        ASSERT_GE(steps, 12) << "too short to be watched";
+
+        args.back() = echoed.back() = "1";
+        args.insert(args.begin(), BATTLESIM_PATH);
+        TempDir dir;
+        BackgroundProcess sim(args, x.options(), dir.file("out"), dir.file("err"));
+        if (delay == "50") {
+            // Placed at the screen's corner, window pixels are screen pixels.
+            EXPECT_EQ(x.window_size(x.place_window(TITLE)), std::make_pair(240, 200));
+            int red = 0, blue = 0, white = 0;
+            while (sim.running() && (red == 0 || blue == 0 || white == 0)) {
+                const Image shot = x.screenshot();
+                red = std::max(red, shot.count({255, 102, 0}, 0, 0, 240, 200));
+                blue = std::max(blue, shot.count({0, 255, 255}, 0, 0, 240, 200));
+                white = std::max(white, shot.count({255, 255, 255}, 0, 0, 240, 200));
+            }
+            EXPECT_GT(red, 50);
+            EXPECT_GT(blue, 50);
+            EXPECT_GT(white, 5);
+        }
+        // A negative delay means no pause: taken as unsigned it would be weeks.
+        ASSERT_TRUE(sim.wait_for_exit(static_cast<int>(steps) * 50 + 10000));
+        EXPECT_EQ(sim.exit_status(), 0);
+        EXPECT_EQ(read_file(dir.file("err")), "");
+        EXPECT_EQ(read_file(dir.file("out")),
+                  echo(echoed) + std::string(steps, '.') + "game over: " + result + "\n");
+    }
+}
+
+}  // namespace
