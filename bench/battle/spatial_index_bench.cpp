@@ -10,8 +10,8 @@
 #include <limits>
 #include <memory>
 
+#include "Setup.h"
 #include "World.h"
-#include "army_placement.h"
 
 namespace {
 
@@ -28,8 +28,10 @@ std::unique_ptr<World> opening(int per_kind_per_side, int seed, std::size_t min_
     const double side = 700.0 * std::sqrt(per_kind_per_side / 100.0);
     auto w = std::make_unique<World>(side, side, seed);
     w->spatial_index_min_units = min_units;
-    place_armies(*w, per_kind_per_side, per_kind_per_side, ATTACK_MOST_DANGEROUS,
-                 ATTACK_MOST_DANGEROUS, bounce);
+    Settings s;
+    s.n_marines = s.n_tanks = per_kind_per_side;
+    s.bounce = bounce;
+    place_armies(*w, s, 10, 20);
     return w;
 }
 
