@@ -144,9 +144,9 @@ bool Grid::isConnected(int size, int x1, int y1, int x2, int y2) const {
     return sector1 != 0 && sector1 == sector2;
 }
 
-template <bool counting>
-int Grid::SearchPath(int size, int x1, int y1, int x2, int y2, Path& path,
-                     SearchStats* stats) const {
+template <bool counting, bool recording>
+int Grid::SearchPath(int size, int x1, int y1, int x2, int y2, Path& path, SearchStats* stats,
+                     std::vector<int>* expanded) const {
     assert(size >= 0 && size <= 2);
     assert(x1 >= 0 && x1+size < width);
     assert(y1 >= 0 && y1+size < height);
@@ -206,6 +206,7 @@ int Grid::SearchPath(int size, int x1, int y1, int x2, int y2, Path& path,
         closedStamp[curIndex] = stamp;
         closedAction[curIndex] = static_cast<std::uint8_t>(curNode.action);
         if constexpr (counting) ++stats->expanded;
+        if constexpr (recording) expanded->push_back(curIndex);
         const Point curState(curIndex % width, curIndex / width);
 
         if (curState == goal) {
@@ -244,10 +245,15 @@ int Grid::SearchPath(int size, int x1, int y1, int x2, int y2, Path& path,
 }
 
 int Grid::findShortestPath(int size, int x1, int y1, int x2, int y2, Path& path) const {
-    return SearchPath<false>(size, x1, y1, x2, y2, path, nullptr);
+    return SearchPath<false, false>(size, x1, y1, x2, y2, path, nullptr, nullptr);
 }
 
 int Grid::findShortestPath(int size, int x1, int y1, int x2, int y2, Path& path,
                            SearchStats& stats) const {
-    return SearchPath<true>(size, x1, y1, x2, y2, path, &stats);
+    return SearchPath<true, false>(size, x1, y1, x2, y2, path, &stats, nullptr);
+}
+
+int Grid::findShortestPath(int size, int x1, int y1, int x2, int y2, Path& path,
+                           SearchStats& stats, std::vector<int>& expanded) const {
+    return SearchPath<true, true>(size, x1, y1, x2, y2, path, &stats, &expanded);
 }

@@ -54,6 +54,12 @@ class Grid {
     int findShortestPath(int size, int x1, int y1, int x2, int y2, Path& path,
                          SearchStats& stats) const;
 
+    // The same search, also appending every position it expanded, in the
+    // order it expanded them, to `expanded` as cell indices y * width + x.
+    // Only this overload pays for the recording.
+    int findShortestPath(int size, int x1, int y1, int x2, int y2, Path& path,
+                         SearchStats& stats, std::vector<int>& expanded) const;
+
   private:
     static constexpr int kStepDx[8] = {0, 1, 1, 1, 0, -1, -1, -1};
     static constexpr int kStepDy[8] = {-1, -1, 0, 1, 1, 1, 0, -1};

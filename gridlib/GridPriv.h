@@ -21,5 +21,6 @@ void ResetSectors() const;
 void TouchSector(int size, int x, int y) const;
 void FloodFill(int size, int x, int y, int tile, int sector) const;
 
-template <bool counting>
-int SearchPath(int size, int x1, int y1, int x2, int y2, Path& path, SearchStats* stats) const;
+template <bool counting, bool recording>
+int SearchPath(int size, int x1, int y1, int x2, int y2, Path& path, SearchStats* stats,
+               std::vector<int>* expanded) const;

@@ -109,6 +109,27 @@ TEST(Grid, FailedSearchKeepsTheCallersPath) {
     EXPECT_EQ(path, (Path{E}));
 }
 
+TEST(Grid, RecordingOverloadListsTheExpandedPositionsInOrder) {
+    // A corridor: the search expands it cell by cell from the start to the goal,
+    // and the recording changes neither the route nor the counts.
+    const GridPtr grid = gridFromRows({"#####", "#...#", "#####"});
+    Path plain, recorded;
+    Grid::SearchStats stats;
+    std::vector<int> expanded{99};
+    EXPECT_EQ(grid->findShortestPath(0, 1, 1, 3, 1, plain), 200);
+    EXPECT_EQ(grid->findShortestPath(0, 1, 1, 3, 1, recorded, stats, expanded), 200);
+    EXPECT_EQ(recorded, plain);
+    EXPECT_EQ(expanded, (std::vector<int>{99, 6, 7, 8}));
+    EXPECT_EQ(stats.expanded, 3);
+
+    // Unreachable: the whole start sector, each position once.
+    const GridPtr open = gridFromRows({"...", "...", "..~"});
+    expanded.clear();
+    EXPECT_EQ(open->findShortestPath(0, 0, 0, 2, 2, recorded, stats, expanded), -1);
+    std::sort(expanded.begin(), expanded.end());
+    EXPECT_EQ(expanded, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+}
+
 TEST(GridDeathTest, PreconditionsFailWithTheirConditionInOrder) {
     EXPECT_DEATH(Grid(5, -1), failed("width > 0 && height > 0"));
     EXPECT_DEATH(Grid(65536, 65536), "Assertion .*INT_MAX.* failed");
