@@ -5,12 +5,20 @@
 #include <GL/freeglut.h>
 
 #include <algorithm>
+#include <cstring>
 #include <iostream>
+#include <optional>
+#include <string>
 #include <utility>
+#include <vector>
 
-#include "MapFile.h"
+#include "FrameQueries.h"
 #include "Grid.h"
+#include "InfoLine.h"
 #include "MapArgument.h"
+#include "MapFile.h"
+#include "MapView.h"
+#include "TileRenderer.h"
 
 GridPtr mymap;
 int windowWidth = 640;  // kept in step with the window by OnReshape
@@ -23,11 +31,16 @@ int mouseX1 = 0;  // current cell: follows the pointer
 int mouseY1 = 0;
 int objectSize = 0;  // the object covers (objectSize + 1)^2 cells
 
-const float colors[3][3] = {
-    {0.0f, 0.5f, 0.0f},    // GROUND
-    {0.0f, 0.0f, 0.5f},    // WATER
-    {0.25f, 0.25f, 0.25f}  // BLOCKED
-};
+// Zoom and pan (the special keys), the tiles' cached drawing, the answers kept
+// between redisplays, and the info line and search tint (--info, F1, F2).
+std::optional<MapView> view;
+std::optional<TileRenderer> renderer;
+std::optional<FrameQueries> queries;
+std::string mapName;
+bool showInfo = false;
+bool showTint = false;
+
+// Tile colours are in Palette.h: the tiles are drawn from arrays of bytes.
 const float white[3] = {1.0f, 1.0f, 1.0f};
 const float yellow[3] = {1.0f, 1.0f, 0.0f};
 const float red[3] = {1.0f, 0.0f, 0.0f};
@@ -39,46 +52,45 @@ void LoadMap(const char* filename) {
 
 // One square of cell (x, y) into the open quad batch, inset by `border`
 // pixels at the left and top and by border + 1 at the right and bottom.
-void DrawPixel(int x, int y, int border, const float* color) {
-    const float xPixel = 1.0f / windowWidth;
-    const float yPixel = 1.0f / windowHeight;
-    const float xScale = 1.0f / mymap->getWidth();
-    const float yScale = 1.0f / mymap->getHeight();
-    const float x0 = x * xScale + border * xPixel;
-    const float x1 = (x + 1) * xScale - (border + 1) * xPixel;
-    const float y0 = y * yScale + border * yPixel;
-    const float y1 = (y + 1) * yScale - (border + 1) * yPixel;
+void DrawRect(const MapView::Rect& r, const float* color) {
     glColor3fv(color);
-    glVertex2f(x0, y0);
-    glVertex2f(x1, y0);
-    glVertex2f(x1, y1);
-    glVertex2f(x0, y1);
+    glVertex2f(r.x0, r.y0);
+    glVertex2f(r.x1, r.y0);
+    glVertex2f(r.x1, r.y1);
+    glVertex2f(r.x0, r.y1);
 }
 
+void DrawPixel(int x, int y, int border, const float* color) {
+    DrawRect(view->cellRect(x, y, border), color);
+}
+
+// An object's cells as inset squares; when cells are too small for insets,
+// its footprint as one square of at least 3 x 3 pixels, so it stays visible.
 void DrawBlock(int x, int y, int border, int size, const float* color) {
+    if (!view->showsInsetTiles()) {
+        DrawRect(view->objectRect(x, y, size), color);
+        return;
+    }
     for (int i = 0; i <= size; ++i) {
         for (int j = 0; j <= size; ++j) DrawPixel(x + j, y + i, border, color);
     }
 }
 
 // Top-left cell of an object of the current size under the pointer, kept
-// inside the map. 64-bit product: pointer coordinates may be large.
-int MouseToCoord(int pointer, int cells, int windowSize) {
-    int c = static_cast<int>(static_cast<long long>(pointer) * cells / windowSize);
+// inside the map (not just the view), so every query's preconditions hold.
+int ClampToMap(int c, int cells) {
     c = std::min(c, cells - objectSize - 1);
     return std::max(c, 0);
 }
 
 int MouseToCoordX(int x) {
-    return MouseToCoord(x, mymap->getWidth(), windowWidth);
+    return ClampToMap(view->cellAtX(x), mymap->getWidth());
 }
 int MouseToCoordY(int y) {
-    return MouseToCoord(y, mymap->getHeight(), windowHeight);
+    return ClampToMap(view->cellAtY(y), mymap->getHeight());
 }
 
 void DrawOverlay(const Grid::Path& path) {
-    const int w = mymap->getWidth();
-    const int h = mymap->getHeight();
     if (mouseLeft) {
         int px = mouseX0;
         int py = mouseY0;
@@ -91,10 +103,14 @@ void DrawOverlay(const Grid::Path& path) {
         DrawBlock(mouseX0, mouseY0, 1, objectSize, color);
         DrawBlock(mouseX1, mouseY1, 1, objectSize, color);
     } else if (mouseRight) {
-        for (int y = 0; y + objectSize < h; ++y) {
-            for (int x = 0; x + objectSize < w; ++x) {
-                if (mymap->isConnected(objectSize, mouseX1, mouseY1, x, y)) {
-                    DrawBlock(x, y, 1, objectSize, yellow);
+        // Small cells have the reach area in the tiles' picture already; else
+        // every position whose object shows at least partly.
+        if (view->showsInsetTiles()) {
+            const int yEnd = std::min(view->lastVisibleY(), mymap->getHeight() - 1 - objectSize);
+            const int xEnd = std::min(view->lastVisibleX(), mymap->getWidth() - 1 - objectSize);
+            for (int y = std::max(view->firstVisibleY() - objectSize, 0); y <= yEnd; ++y) {
+                for (int x = std::max(view->firstVisibleX() - objectSize, 0); x <= xEnd; ++x) {
+                    if (queries->reaches(x, y)) DrawBlock(x, y, 1, objectSize, yellow);
                 }
             }
         }
@@ -104,24 +120,57 @@ void DrawOverlay(const Grid::Path& path) {
     }
 }
 
+// A black band along the bottom of the window with the info line in it.
+void DrawInfoLine(const FrameQueries::PathAnswer* answer) {
+    const std::size_t fits = std::max(windowWidth - 8, 0) / 8;  // 8 pixels a character
+    const std::string text =
+        formatInfoLine(*mymap, *view,
+                       {mapName, objectSize, mouseX1, mouseY1, mouseLeft ? answer : nullptr}, fits);
+    const float top = 1.0f - 17.0f / windowHeight;
+    glColor3f(0.0f, 0.0f, 0.0f);
+    glRectf(0.0f, top, 1.0f, 1.0f);
+    glColor3fv(white);
+    glRasterPos2f(4.0f / windowWidth, 1.0f - 4.0f / windowHeight);
+    glutBitmapString(GLUT_BITMAP_8_BY_13, reinterpret_cast<const unsigned char*>(text.c_str()));
+}
+
 void OnDisplay() {
-    Grid::Path path;
-    if (mouseLeft && mymap->isConnected(objectSize, mouseX0, mouseY0, mouseX1, mouseY1)) {
-        mymap->findShortestPath(objectSize, mouseX0, mouseY0, mouseX1, mouseY1, path);
+    // The map never changes, so the same question as last frame is answered
+    // from the last answer.
+    static const Grid::Path noPath;
+    const FrameQueries::PathAnswer* answer = nullptr;
+    if (mouseLeft) {
+        answer = &queries->path(objectSize, mouseX0, mouseY0, mouseX1, mouseY1, showTint);
+    } else if (mouseRight) {
+        queries->setReachFrom(objectSize, mouseX1, mouseY1);
     }
+    const FrameQueries::PathAnswer* tintOf = showTint ? queries->lastPath(true) : nullptr;
+    const std::vector<bool>* tint = tintOf ? &tintOf->expanded : nullptr;
 
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glOrtho(0, 1, 1, 0, -1, 1);
     glClear(GL_COLOR_BUFFER_BIT);
-    glBegin(GL_QUADS);
-    for (int y = 0; y < mymap->getHeight(); ++y) {
-        for (int x = 0; x < mymap->getWidth(); ++x)
-            DrawPixel(x, y, 0, colors[mymap->getTile(x, y)]);
+    if (view->showsInsetTiles()) {
+        renderer->drawInsetTiles(*view, tint);
+    } else {
+        CompactPicture::Layers layers;
+        if (tint) {
+            layers.expanded = tint;
+            layers.expandedVersion = queries->pathVersion();
+        }
+        if (mouseRight && !mouseLeft) {
+            layers.reach = &*queries;
+            layers.reachSize = objectSize;
+            layers.reachVersion = queries->reachVersion();
+        }
+        renderer->drawCompact(*view, layers);
     }
-    DrawOverlay(path);
+    glBegin(GL_QUADS);
+    DrawOverlay(answer ? answer->path : noPath);
     glEnd();
+    if (showInfo) DrawInfoLine(answer);
     glPopMatrix();
     glPopAttrib();
     glutSwapBuffers();
@@ -133,6 +182,7 @@ void OnReshape(int width, int height) {
     if (width > 0 && height > 0) {
         windowWidth = width;
         windowHeight = height;
+        view->resizeWindow(width, height);
     }
     glViewport(0, 0, width, height);
 }
@@ -140,6 +190,29 @@ void OnReshape(int width, int height) {
 void keyfunc(unsigned char /*key*/, int /*x*/, int /*y*/) {
     std::cout << "key pressed => exit" << std::endl;
     glutLeaveMainLoop();
+}
+
+// Page Up / Page Down zoom about the pointer, the arrows pan, Home shows the
+// whole map; F1 and F2 toggle the info line and the search tint. The object
+// stays under the pointer when the view moves beneath it.
+void OnSpecialKey(int key, int x, int y) {
+    bool changed = true;
+    switch (key) {
+        case GLUT_KEY_PAGE_UP: changed = view->zoomIn(x, y); break;
+        case GLUT_KEY_PAGE_DOWN: changed = view->zoomOut(x, y); break;
+        case GLUT_KEY_LEFT: changed = view->pan(-1, 0); break;
+        case GLUT_KEY_RIGHT: changed = view->pan(1, 0); break;
+        case GLUT_KEY_UP: changed = view->pan(0, -1); break;
+        case GLUT_KEY_DOWN: changed = view->pan(0, 1); break;
+        case GLUT_KEY_HOME: changed = view->showWholeMap(); break;
+        case GLUT_KEY_F1: showInfo = !showInfo; break;
+        case GLUT_KEY_F2: showTint = !showTint; break;
+        default: return;
+    }
+    if (!changed) return;
+    mouseX1 = MouseToCoordX(x);
+    mouseY1 = MouseToCoordY(y);
+    glutPostRedisplay();
 }
 
 void OnMouse(int button, int state, int x, int y) {
@@ -163,13 +236,26 @@ void OnMotion(int x, int y) {
 }
 
 int main(int argc, char** argv) {
-    const char* filename = mapFileArgument(argc, argv);
+    // --info is ours; everything else goes to the map argument's parser.
+    std::vector<char*> args;
+    for (int i = 0; i < argc; ++i) {
+        if (i > 0 && std::strcmp(argv[i], "--info") == 0) {
+            showInfo = true;
+        } else {
+            args.push_back(argv[i]);
+        }
+    }
+    const char* filename = mapFileArgument(static_cast<int>(args.size()), args.data());
     if (!filename) {
         std::cerr << "usage: pathgrid [map.bmp]" << std::endl;
         return -1;
     }
     LoadMap(filename);
     if (!mymap) return -1;
+    mapName = baseName(filename);
+    view.emplace(mymap->getWidth(), mymap->getHeight(), windowWidth, windowHeight);
+    renderer.emplace(*mymap);
+    queries.emplace(*mymap);
 
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE);
@@ -179,6 +265,7 @@ int main(int argc, char** argv) {
     glutReshapeFunc(OnReshape);
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
     glutKeyboardFunc(keyfunc);
+    glutSpecialFunc(OnSpecialKey);
     glutMouseFunc(OnMouse);
     glutMotionFunc(OnMotion);
     glutPassiveMotionFunc(OnMotion);

@@ -33,10 +33,10 @@ pg_try_xvfb() {
     export DISPLAY
 }
 
-# pg_start_viewer PATHGRID MAP: starts the viewer, waits for its window and
-# moves it to (0, 0); sets pg_window.
+# pg_start_viewer PATHGRID MAP [OPTION...]: starts the viewer, waits for its
+# window and moves it to (0, 0); sets pg_window.
 pg_start_viewer() {
-    "$1" "$2" >"$work/viewer.log" 2>&1 &
+    "$@" >"$work/viewer.log" 2>&1 &
     pg_viewer_pid=$!
     tries=0
     pg_window=""

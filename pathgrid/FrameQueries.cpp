@@ -1,0 +1,58 @@
+#include "FrameQueries.h"
+
+#include <chrono>
+
+const FrameQueries::PathAnswer& FrameQueries::path(int size, int x0, int y0, int x1, int y1,
+                                                   bool record) {
+    const PathKey key{size, x0, y0, x1, y1};
+    if (havePath && key == pathKey && (answer.recorded || !record)) return answer;
+    havePath = true;
+    pathKey = key;
+    ++pathGeneration;
+    answer = PathAnswer{};
+    answer.connected = grid.isConnected(size, x0, y0, x1, y1);
+    if (!answer.connected) return answer;
+
+    ++searches;
+    std::vector<int> cells;
+    const auto begin = std::chrono::steady_clock::now();
+    answer.cost = record ? grid.findShortestPath(size, x0, y0, x1, y1, answer.path, answer.stats,
+                                                 cells)
+                         : grid.findShortestPath(size, x0, y0, x1, y1, answer.path, answer.stats);
+    const auto end = std::chrono::steady_clock::now();
+    answer.searchMs = std::chrono::duration<double, std::milli>(end - begin).count();
+    if (record) {
+        answer.recorded = true;
+        answer.expanded.assign(static_cast<std::size_t>(grid.getWidth()) * grid.getHeight(), false);
+        for (int cell : cells) answer.expanded[cell] = true;
+    }
+    return answer;
+}
+
+void FrameQueries::setReachFrom(int size, int px, int py) {
+    if (haveReach && size == reachSize) {
+        // Same sector, same set; and a position that is not uniform reaches
+        // nothing, like the one before if it was not uniform either.
+        const bool wasUniform = grid.isConnected(size, reachX, reachY, reachX, reachY);
+        if (wasUniform ? grid.isConnected(size, reachX, reachY, px, py)
+                       : !grid.isConnected(size, px, py, px, py)) {
+            reachX = px;
+            reachY = py;
+            return;
+        }
+    }
+    haveReach = true;
+    reachSize = size;
+    reachX = px;
+    reachY = py;
+    ++reachGeneration;
+}
+
+bool FrameQueries::reaches(int x, int y) const {
+    return grid.isConnected(reachSize, reachX, reachY, x, y);
+}
+
+const FrameQueries::PathAnswer* FrameQueries::lastPath(bool record) {
+    if (!havePath) return nullptr;
+    return &path(pathKey.size, pathKey.x0, pathKey.y0, pathKey.x1, pathKey.y1, record);
+}

@@ -1,0 +1,53 @@
+#include "InfoLine.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+const char* tileName(Grid::Tile tile) {
+    switch (tile) {
+        case Grid::GROUND: return "ground";
+        case Grid::WATER: return "water";
+        case Grid::BLOCKED: return "blocked";
+    }
+    return "?";
+}
+
+template <typename... Args>
+std::string format(const char* pattern, Args... args) {
+    char text[256];
+    std::snprintf(text, sizeof text, pattern, args...);
+    return text;
+}
+
+}  // namespace
+
+std::string baseName(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string formatInfoLine(const Grid& grid, const MapView& view, const InfoLineState& state,
+                           std::size_t maxChars) {
+    const int side = state.objectSize + 1;
+    const std::string name = state.mapName + " ";
+    const std::string mapSize = format("%dx%d  ", grid.getWidth(), grid.getHeight());
+    std::string rest = format("%dx%d  zoom %lldx  (%d,%d) %s", side, side, 1LL << view.zoomLevel(),
+                              state.cellX, state.cellY,
+                              tileName(grid.getTile(state.cellX, state.cellY)));
+    if (const FrameQueries::PathAnswer* path = state.path) {
+        const auto expanded = static_cast<long long>(path->stats.expanded);
+        if (!path->connected) {
+            rest += "  not connected";
+        } else if (path->cost < 0) {
+            rest += format("  no route  %lld expanded %.2f ms", expanded, path->searchMs);
+        } else {
+            rest += format("  cost %d  %zu steps  %lld expanded %.2f ms", path->cost,
+                           path->path.size(), expanded, path->searchMs);
+        }
+    }
+    if (name.size() + mapSize.size() + rest.size() <= maxChars) return name + mapSize + rest;
+    if (mapSize.size() + rest.size() <= maxChars) return mapSize + rest;
+    return rest;
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+#include "FrameQueries.h"
+#include "Grid.h"
+#include "MapView.h"
+
+// The text of the viewer's info line: the map, the object, the zoom, the cell
+// under the pointer and, with a route asked for, what it costs and what the
+// search did to find it.
+struct InfoLineState {
+    std::string mapName;  // the file name without its folders
+    int objectSize = 0;
+    int cellX = 0, cellY = 0;                     // the current object's cell
+    const FrameQueries::PathAnswer* path = nullptr;  // path mode only
+};
+
+// At most `maxChars` characters where possible: the file name goes first,
+// then the map's size, so that what changes with the pointer stays readable.
+std::string formatInfoLine(const Grid& grid, const MapView& view, const InfoLineState& state,
+                           std::size_t maxChars);
+
+// "maps/rooms.map" -> "rooms.map".
+std::string baseName(const std::string& path);

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+
+#include "Grid.h"
+
+// The viewer's colours as bytes, for pictures composed pixel by pixel; they
+// are what the GL colours 0.5 and 0.25 become in an 8-bit frame buffer.
+struct Rgb8 {
+    std::uint8_t r, g, b;
+    bool operator==(const Rgb8&) const = default;
+};
+
+constexpr Rgb8 kTileRgb[3] = {{0, 128, 0}, {0, 0, 128}, {64, 64, 64}};
+constexpr Rgb8 kYellowRgb{255, 255, 0};
+
+// What the search expanded: the tile mixed half and half with magenta, so the
+// tile type stays readable under it and it differs from every overlay colour.
+constexpr Rgb8 tinted(Rgb8 c) {
+    return {static_cast<std::uint8_t>((c.r + 255) / 2), static_cast<std::uint8_t>(c.g / 2),
+            static_cast<std::uint8_t>((c.b + 255) / 2)};
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <vector>
+
+#include "CompactPicture.h"
+#include "Grid.h"
+#include "MapView.h"
+
+// Draws the map's tiles for the current view, as cheaply as fixed-function GL
+// allows: only the visible cells, from arrays kept until the view changes when
+// cells are big enough for inset squares, else as one cached picture of the
+// window. Expects the unit-square projection of the display callback.
+class TileRenderer {
+  public:
+    explicit TileRenderer(const Grid& grid) : grid(grid) {}
+
+    // Inset tiles: the visible cells' squares with their grid lines, then the
+    // tint over the positions in `expanded`, if given.
+    void drawInsetTiles(const MapView& view, const std::vector<bool>* expanded);
+    // Small cells: the picture with its layers (reach area, tint).
+    void drawCompact(const MapView& view, const CompactPicture::Layers& layers);
+
+  private:
+    void rebuildQuads(const MapView& view);
+
+    const Grid& grid;
+    bool haveQuads = false;
+    MapView quadsView{1, 1, 1, 1};
+    std::vector<float> vertices;        // four corners a cell, x and y each
+    std::vector<unsigned char> colors;  // RGB per corner
+    CompactPicture picture;
+};

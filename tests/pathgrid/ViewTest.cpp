@@ -1,0 +1,255 @@
+// The viewer's GL-free parts: the view arithmetic between pixels and cells,
+// the answers kept between frames, and the picture composed for small cells.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "CompactPicture.h"
+#include "FrameQueries.h"
+#include "InfoLine.h"
+#include "MapView.h"
+#include "Palette.h"
+#include "TestMaps.h"
+
+namespace {
+
+long long floorDiv(long long a, long long b) {
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
+
+// Sizes around every threshold: cells of many pixels, exactly 4, just under,
+// about one, far under one; odd window sizes; long thin maps.
+const int kMapSides[] = {3, 16, 64, 100, 159, 160, 161, 512, 640, 641, 2048, 4096, 100000};
+const int kWindowSides[] = {1, 97, 320, 640, 1000};
+
+TEST(MapView, WholeMapViewMapsThePointerAsTheProductOverTheWindow) {
+    for (int w : kMapSides) {
+        for (int W : kWindowSides) {
+            const MapView view(w, 7, W, 9);
+            for (int px = -40; px < W + 40; ++px) {
+                const long long want = std::clamp(floorDiv(1LL * px * w, W), -1LL, 1LL * w);
+                ASSERT_EQ(view.cellAtX(px), want) << w << " cells, window " << W << ", pixel " << px;
+            }
+        }
+    }
+}
+
+// Every pixel lies in the rectangle of the cell it maps to, at every zoom
+// level and position of the view, and zooming keeps the cell under the pointer.
+TEST(MapView, PixelToCellToRectangleRoundTripsAtEveryZoom) {
+    for (int w : {16, 100, 161, 2048}) {
+        for (int W : {97, 640}) {
+            MapView view(w, w, W, W);
+            for (int step = 0; view.zoomIn(W / 3 + step * 7, W / 2); ++step) {
+                view.pan(step % 2 ? 1 : -1, 0);
+                for (int px = 0; px < W; ++px) {
+                    const int c = view.cellAtX(px);
+                    ASSERT_GE(c, 0);
+                    ASSERT_LT(c, w);
+                    const MapView::Rect r = view.cellRect(c, 0, 0);
+                    // Border 0 ends one pixel short of the next cell's edge.
+                    ASSERT_LE(r.x0 * W, px + 1e-3) << w << " " << W << " level " << view.zoomLevel();
+                    ASSERT_GT(r.x1 * W + 1, px - 1e-3) << w << " " << W << " level " << view.zoomLevel();
+                    // The picture samples the pixel's centre, a cell it covers.
+                    const int shown = view.cellAtPixelCentreX(px);
+                    ASSERT_TRUE(shown >= c && shown <= view.cellAtX(px + 1)) << shown << " " << c;
+                }
+            }
+            ASSERT_LE(view.cellPixelsX(), MapView::kMaxCellPixels);
+            ASSERT_GT(view.cellPixelsX() * 2, MapView::kMaxCellPixels);
+        }
+    }
+}
+
+TEST(MapView, ZoomKeepsThePointedCellAndStopsAtTheLimits) {
+    MapView view(2048, 1024, 640, 640);
+    const MapView whole = view;
+    EXPECT_FALSE(view.zoomOut(10, 10));
+    const int cx = view.cellAtX(300), cy = view.cellAtY(200);
+    int levels = 0;
+    while (view.zoomIn(300, 200)) {
+        ++levels;
+        EXPECT_EQ(view.cellAtX(300), cx);
+        EXPECT_EQ(view.cellAtY(200), cy);
+    }
+    // 0.3125 px a cell across, 0.625 down: the rows reach 64 px first.
+    EXPECT_EQ(levels, 6);
+    EXPECT_DOUBLE_EQ(view.cellPixelsY(), 40);
+    EXPECT_TRUE(view.showsInsetTiles());
+    while (view.zoomOut(300, 200)) EXPECT_NEAR(view.cellAtX(300), cx, 1);
+    EXPECT_EQ(view, whole);
+
+    // Zoomed at the edge and panned on, the view stops at the map's edge.
+    view.zoomIn(639, 639);
+    EXPECT_EQ(view.cellAtX(639), 2044);
+    EXPECT_TRUE(view.pan(1, 0));
+    EXPECT_FALSE(view.pan(1, 0));
+    EXPECT_EQ(view.cellAtX(639), 2046);  // the last pixel spans 2046.4 to 2048
+    EXPECT_EQ(view.lastVisibleX(), 2047);
+    EXPECT_EQ(view.firstVisibleX(), 1024);
+}
+
+TEST(MapView, PanningMovesByQuarterViewsWithinTheMap) {
+    MapView view(64, 64, 640, 640);
+    EXPECT_FALSE(view.pan(-1, -1));  // the whole map: nowhere to go
+    EXPECT_FALSE(view.pan(1, 1));
+    view.zoomIn(0, 0);
+    view.zoomIn(0, 0);  // 40 px a cell, 16 x 16 cells from (0, 0)
+    EXPECT_EQ(view.firstVisibleX(), 0);
+    EXPECT_TRUE(view.pan(1, 0));
+    EXPECT_EQ(view.firstVisibleX(), 4);
+    for (int i = 0; i < 20; ++i) view.pan(1, 1);
+    EXPECT_EQ(view.firstVisibleX(), 48);
+    EXPECT_EQ(view.lastVisibleY(), 63);
+    EXPECT_FALSE(view.pan(1, 1));
+    EXPECT_TRUE(view.pan(-1, 0));
+    EXPECT_EQ(view.firstVisibleX(), 44);
+    EXPECT_TRUE(view.showWholeMap());
+    EXPECT_EQ(view, MapView(64, 64, 640, 640));
+    EXPECT_FALSE(view.showWholeMap());
+}
+
+TEST(MapView, ResizingKeepsTheCentreAndTheZoom) {
+    MapView view(1000, 1000, 640, 640);
+    view.zoomIn(100, 500);
+    view.zoomIn(100, 500);
+    const int cx = view.cellAtX(320), cy = view.cellAtY(320);
+    view.resizeWindow(320, 200);
+    EXPECT_EQ(view.zoomLevel(), 2);
+    EXPECT_NEAR(view.cellAtX(160), cx, 1);
+    EXPECT_NEAR(view.cellAtY(100), cy, 1);
+
+}
+
+TEST(MapView, InsetTilesFromFourPixelsAndObjectsOfAtLeastThree) {
+    EXPECT_TRUE(MapView(160, 160, 640, 640).showsInsetTiles());
+    EXPECT_FALSE(MapView(161, 160, 640, 640).showsInsetTiles());
+    EXPECT_FALSE(MapView(160, 161, 640, 640).showsInsetTiles());
+
+    for (int w : {161, 640, 2048, 100000}) {
+        const MapView view(w, w, 640, 640);
+        for (int x : {0, w / 3, w - 3}) {
+            for (int size = 0; size <= 2; ++size) {
+                const MapView::Rect r = view.objectRect(x, x, size);
+                const double width = (r.x1 - r.x0) * 640, height = (r.y1 - r.y0) * 640;
+                EXPECT_GE(width, MapView::kMinObjectPixels - 1e-3);
+                EXPECT_GE(height, MapView::kMinObjectPixels - 1e-3);
+                // Still over the footprint: its centre lies inside.
+                const double centre = (x + (size + 1) / 2.0) * 640.0 / w;
+                EXPECT_LE(r.x0 * 640, centre + 1e-3);
+                EXPECT_GE(r.x1 * 640, centre - 1e-3);
+            }
+        }
+    }
+}
+
+TEST(FrameQueries, TheSameQuestionIsAnsweredWithoutSearchingAgain) {
+    const GridPtr grid = gridFromRows({".....", ".###.", ".....", "~~~~~"});
+    FrameQueries queries(*grid);
+    const auto& first = queries.path(0, 0, 0, 4, 2, false);
+    EXPECT_EQ(first.cost, 600);
+    EXPECT_FALSE(first.recorded);
+    EXPECT_EQ(queries.searchesRun(), 1);
+    queries.path(0, 0, 0, 4, 2, false);
+    EXPECT_EQ(queries.searchesRun(), 1);
+
+    // Asking for the expanded positions searches once more, then not again.
+    const auto& recorded = queries.path(0, 0, 0, 4, 2, true);
+    EXPECT_EQ(queries.searchesRun(), 2);
+    EXPECT_TRUE(recorded.recorded);
+    EXPECT_TRUE(recorded.expanded[0]);
+    EXPECT_FALSE(recorded.expanded[6]);  // a wall
+    EXPECT_EQ(std::count(recorded.expanded.begin(), recorded.expanded.end(), true),
+              recorded.stats.expanded);
+    queries.path(0, 0, 0, 4, 2, false);
+    EXPECT_EQ(queries.searchesRun(), 2);
+
+    // Not connected: no search at all.
+    const auto& water = queries.path(0, 0, 0, 2, 3, true);
+    EXPECT_FALSE(water.connected);
+    EXPECT_TRUE(water.path.empty());
+    EXPECT_EQ(queries.searchesRun(), 2);
+}
+
+TEST(FrameQueries, ReachChangesOnlyWhenThePointerLeavesItsSector) {
+    const GridPtr grid = gridFromRows({"..#..", "..#..", "..#~~"});
+    FrameQueries queries(*grid);
+    queries.setReachFrom(0, 0, 0);
+    const auto version = queries.reachVersion();
+    queries.setReachFrom(0, 1, 2);  // same sector
+    EXPECT_EQ(queries.reachVersion(), version);
+    EXPECT_TRUE(queries.reaches(0, 2));
+    EXPECT_FALSE(queries.reaches(3, 0));
+    queries.setReachFrom(0, 4, 0);
+    EXPECT_NE(queries.reachVersion(), version);
+    EXPECT_TRUE(queries.reaches(3, 1));
+    queries.setReachFrom(1, 3, 1);  // a 2x2 object on a mixed footprint
+    const auto mixed = queries.reachVersion();
+    queries.setReachFrom(1, 2, 0);  // mixed too: still nothing reached
+    EXPECT_EQ(queries.reachVersion(), mixed);
+    EXPECT_FALSE(queries.reaches(2, 0));
+    queries.setReachFrom(1, 0, 0);
+    EXPECT_NE(queries.reachVersion(), mixed);
+    EXPECT_TRUE(queries.reaches(0, 1));
+}
+
+// Each pixel shows the cell under its centre, reach yellow where a reached
+// object covers that cell, the tint where the search expanded.
+TEST(CompactPicture, EachPixelShowsTheCellUnderItsCentre) {
+    const MapRows rows = noiseRows(203, 150, 30, 20, 7);
+    const GridPtr grid = gridFromRows(rows);
+    const int W = 61, H = 45;
+    for (int level = 0; level < 3; ++level) {
+        MapView view(203, 150, W, H);
+        for (int i = 0; i < level; ++i) view.zoomIn(40, 20);
+        FrameQueries queries(*grid);
+        const int size = level % 2 ? 1 : 0;
+        int sx = 0, sy = 0;
+        while (!grid->isConnected(size, sx, sy, sx, sy)) ++sx;
+        queries.setReachFrom(size, sx, sy);
+        std::vector<bool> expanded(203 * 150, false);
+        for (std::size_t i = 0; i < expanded.size(); i += 3) expanded[i] = true;
+
+        CompactPicture picture;
+        CompactPicture::Layers layers{&expanded, &queries, size, 1, queries.reachVersion()};
+        ASSERT_TRUE(picture.update(*grid, view, layers));
+        ASSERT_FALSE(picture.update(*grid, view, layers));
+        for (int py = 0; py < H; ++py) {
+            for (int px = 0; px < W; ++px) {
+                const int cx = view.cellAtPixelCentreX(px), cy = view.cellAtPixelCentreY(py);
+                bool reached = false;
+                for (int y = cy - size; y <= cy; ++y)
+                    for (int x = cx - size; x <= cx; ++x)
+                        reached |= x >= 0 && y >= 0 && x + size < 203 && y + size < 150 &&
+                                   grid->isConnected(size, sx, sy, x, y);
+                Rgb8 want = kTileRgb[grid->getTile(cx, cy)];
+                if (expanded[cy * 203 + cx]) want = tinted(want);
+                if (reached) want = kYellowRgb;
+                const std::uint8_t* got = &picture.rgb()[((H - 1 - py) * W + px) * 3];
+                ASSERT_EQ((Rgb8{got[0], got[1], got[2]}), want) << "pixel " << px << "," << py;
+            }
+        }
+    }
+}
+
+TEST(InfoLine, ShowsTheRouteAndDropsTheNameBeforeWhatChanges) {
+    const GridPtr grid = gridFromRows({".....", ".###.", ".....", "~~~~~"});
+    FrameQueries queries(*grid);
+    const MapView view(5, 4, 640, 640);
+    InfoLineState state{"rooms.map", 1, 3, 2, nullptr};
+    EXPECT_EQ(formatInfoLine(*grid, view, state, 200),
+              "rooms.map 5x4  2x2  zoom 1x  (3,2) ground");
+    state = {"rooms.map", 0, 4, 2, &queries.path(0, 0, 0, 4, 2, false)};
+    const std::string line = formatInfoLine(*grid, view, state, 200);
+    EXPECT_EQ(line.substr(0, 72),
+              "rooms.map 5x4  1x1  zoom 1x  (4,2) ground  cost 600  6 steps  8 expanded");
+    EXPECT_EQ(line.substr(line.size() - 3), " ms");
+    EXPECT_EQ(formatInfoLine(*grid, view, state, 50).substr(0, 9), "1x1  zoom");
+    state.path = &queries.path(0, 0, 0, 0, 3, false);
+    state.cellY = 3;
+    EXPECT_EQ(formatInfoLine(*grid, view, state, 200),
+              "rooms.map 5x4  1x1  zoom 1x  (4,3) water  not connected");
+}
+
+}  // namespace
