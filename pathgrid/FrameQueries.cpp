@@ -10,6 +10,7 @@ const FrameQueries::PathAnswer& FrameQueries::path(int size, int x0, int y0, int
     pathKey = key;
     ++pathGeneration;
     answer = PathAnswer{};
+    answer.recorded = record;  // without a search, nothing was expanded
     answer.connected = grid.isConnected(size, x0, y0, x1, y1);
     if (!answer.connected) return answer;
 
@@ -22,7 +23,6 @@ const FrameQueries::PathAnswer& FrameQueries::path(int size, int x0, int y0, int
     const auto end = std::chrono::steady_clock::now();
     answer.searchMs = std::chrono::duration<double, std::milli>(end - begin).count();
     if (record) {
-        answer.recorded = true;
         answer.expanded.assign(static_cast<std::size_t>(grid.getWidth()) * grid.getHeight(), false);
         for (int cell : cells) answer.expanded[cell] = true;
     }

@@ -16,7 +16,8 @@ class FrameQueries {
         Grid::Path path;         // empty without a route
         Grid::SearchStats stats;
         double searchMs = 0;  // the search's own time
-        // Positions the search expanded, one flag per cell, when recorded.
+        // Positions the search expanded, one flag per cell, when recorded;
+        // empty when no search ran.
         bool recorded = false;
         std::vector<bool> expanded;
     };

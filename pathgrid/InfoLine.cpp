@@ -28,26 +28,38 @@ std::string baseName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string formatInfoLine(const Grid& grid, const MapView& view, const InfoLineState& state,
-                           std::size_t maxChars) {
+std::vector<std::string> formatInfoLine(const Grid& grid, const MapView& view,
+                                        const InfoLineState& state, std::size_t maxChars) {
     const int side = state.objectSize + 1;
     const std::string name = state.mapName + " ";
     const std::string mapSize = format("%dx%d  ", grid.getWidth(), grid.getHeight());
-    std::string rest = format("%dx%d  zoom %lldx  (%d,%d) %s", side, side, 1LL << view.zoomLevel(),
-                              state.cellX, state.cellY,
-                              tileName(grid.getTile(state.cellX, state.cellY)));
+    const std::string cell = format("%dx%d  zoom %lldx  (%d,%d) %s", side, side,
+                                    1LL << view.zoomLevel(), state.cellX, state.cellY,
+                                    tileName(grid.getTile(state.cellX, state.cellY)));
+    std::string route;
     if (const FrameQueries::PathAnswer* path = state.path) {
         const auto expanded = static_cast<long long>(path->stats.expanded);
         if (!path->connected) {
-            rest += "  not connected";
+            route = "not connected";
         } else if (path->cost < 0) {
-            rest += format("  no route  %lld expanded %.2f ms", expanded, path->searchMs);
+            route = format("no route  %lld expanded %.3g ms", expanded, path->searchMs);
         } else {
-            rest += format("  cost %d  %zu steps  %lld expanded %.2f ms", path->cost,
+            route = format("cost %d  %zu steps  %lld expanded %.3g ms", path->cost,
                            path->path.size(), expanded, path->searchMs);
         }
     }
-    if (name.size() + mapSize.size() + rest.size() <= maxChars) return name + mapSize + rest;
-    if (mapSize.size() + rest.size() <= maxChars) return mapSize + rest;
-    return rest;
+    const std::string gap = route.empty() ? "" : "  ";
+    for (const std::string& head : {name + mapSize, mapSize, std::string()}) {
+        if (head.size() + cell.size() + gap.size() + route.size() <= maxChars)
+            return {head + cell + gap + route};
+    }
+    std::vector<std::string> lines;
+    for (const std::string& head : {name + mapSize, mapSize, std::string()}) {
+        if (head.size() + cell.size() <= maxChars || head.empty()) {
+            lines.push_back(head + cell);
+            break;
+        }
+    }
+    lines.push_back(route);
+    return lines;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "FrameQueries.h"
 #include "Grid.h"
@@ -16,10 +17,11 @@ struct InfoLineState {
     const FrameQueries::PathAnswer* path = nullptr;  // path mode only
 };
 
-// At most `maxChars` characters where possible: the file name goes first,
+// One line of at most `maxChars` characters where it fits, else two: the map
+// and the pointer's cell above, the route below. The file name goes first,
 // then the map's size, so that what changes with the pointer stays readable.
-std::string formatInfoLine(const Grid& grid, const MapView& view, const InfoLineState& state,
-                           std::size_t maxChars);
+std::vector<std::string> formatInfoLine(const Grid& grid, const MapView& view,
+                                        const InfoLineState& state, std::size_t maxChars);
 
 // "maps/rooms.map" -> "rooms.map".
 std::string baseName(const std::string& path);

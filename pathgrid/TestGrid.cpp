@@ -120,18 +120,24 @@ void DrawOverlay(const Grid::Path& path) {
     }
 }
 
-// A black band along the bottom of the window with the info line in it.
+// A black band along the bottom of the window with the info line in it, in
+// GLUT's 8 x 13 font; a second line when one is too narrow for the route.
 void DrawInfoLine(const FrameQueries::PathAnswer* answer) {
-    const std::size_t fits = std::max(windowWidth - 8, 0) / 8;  // 8 pixels a character
-    const std::string text =
+    const std::size_t fits = static_cast<std::size_t>(std::max(windowWidth - 8, 8) / 8);
+    const std::vector<std::string> lines =
         formatInfoLine(*mymap, *view,
                        {mapName, objectSize, mouseX1, mouseY1, mouseLeft ? answer : nullptr}, fits);
-    const float top = 1.0f - 17.0f / windowHeight;
+    const int lineHeight = 15;
+    const float top = 1.0f - (2.0f + lineHeight * lines.size()) / windowHeight;
     glColor3f(0.0f, 0.0f, 0.0f);
     glRectf(0.0f, top, 1.0f, 1.0f);
     glColor3fv(white);
-    glRasterPos2f(4.0f / windowWidth, 1.0f - 4.0f / windowHeight);
-    glutBitmapString(GLUT_BITMAP_8_BY_13, reinterpret_cast<const unsigned char*>(text.c_str()));
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const float baseline = 4.0f + lineHeight * (lines.size() - 1 - i);
+        glRasterPos2f(4.0f / windowWidth, 1.0f - baseline / windowHeight);
+        glutBitmapString(GLUT_BITMAP_8_BY_13,
+                         reinterpret_cast<const unsigned char*>(lines[i].c_str()));
+    }
 }
 
 void OnDisplay() {
@@ -145,7 +151,8 @@ void OnDisplay() {
         queries->setReachFrom(objectSize, mouseX1, mouseY1);
     }
     const FrameQueries::PathAnswer* tintOf = showTint ? queries->lastPath(true) : nullptr;
-    const std::vector<bool>* tint = tintOf ? &tintOf->expanded : nullptr;
+    const std::vector<bool>* tint =
+        tintOf && !tintOf->expanded.empty() ? &tintOf->expanded : nullptr;
 
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glMatrixMode(GL_PROJECTION);

@@ -165,10 +165,15 @@ TEST(FrameQueries, TheSameQuestionIsAnsweredWithoutSearchingAgain) {
     queries.path(0, 0, 0, 4, 2, false);
     EXPECT_EQ(queries.searchesRun(), 2);
 
-    // Not connected: no search at all.
+    // Not connected: no search at all, and nothing expanded, also when the
+    // last answer is asked for again with the recording.
     const auto& water = queries.path(0, 0, 0, 2, 3, true);
     EXPECT_FALSE(water.connected);
     EXPECT_TRUE(water.path.empty());
+    EXPECT_TRUE(water.expanded.empty());
+    const auto version = queries.pathVersion();
+    EXPECT_EQ(queries.lastPath(true), &water);
+    EXPECT_EQ(queries.pathVersion(), version);
     EXPECT_EQ(queries.searchesRun(), 2);
 }
 
@@ -233,23 +238,31 @@ TEST(CompactPicture, EachPixelShowsTheCellUnderItsCentre) {
     }
 }
 
-TEST(InfoLine, ShowsTheRouteAndDropsTheNameBeforeWhatChanges) {
+TEST(InfoLine, ShowsTheRouteAndWrapsBeforeItDropsAnything) {
     const GridPtr grid = gridFromRows({".....", ".###.", ".....", "~~~~~"});
     FrameQueries queries(*grid);
     const MapView view(5, 4, 640, 640);
+    using Lines = std::vector<std::string>;
     InfoLineState state{"rooms.map", 1, 3, 2, nullptr};
-    EXPECT_EQ(formatInfoLine(*grid, view, state, 200),
-              "rooms.map 5x4  2x2  zoom 1x  (3,2) ground");
+    EXPECT_EQ(formatInfoLine(*grid, view, state, 79),
+              Lines{"rooms.map 5x4  2x2  zoom 1x  (3,2) ground"});
+    EXPECT_EQ(formatInfoLine(*grid, view, state, 30), Lines{"2x2  zoom 1x  (3,2) ground"});
+
     state = {"rooms.map", 0, 4, 2, &queries.path(0, 0, 0, 4, 2, false)};
-    const std::string line = formatInfoLine(*grid, view, state, 200);
-    EXPECT_EQ(line.substr(0, 72),
+    Lines lines = formatInfoLine(*grid, view, state, 200);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].substr(0, 72),
               "rooms.map 5x4  1x1  zoom 1x  (4,2) ground  cost 600  6 steps  8 expanded");
-    EXPECT_EQ(line.substr(line.size() - 3), " ms");
-    EXPECT_EQ(formatInfoLine(*grid, view, state, 50).substr(0, 9), "1x1  zoom");
+    EXPECT_EQ(lines[0].substr(lines[0].size() - 3), " ms");
+    lines = formatInfoLine(*grid, view, state, 50);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "rooms.map 5x4  1x1  zoom 1x  (4,2) ground");
+    EXPECT_EQ(lines[1].substr(0, 30), "cost 600  6 steps  8 expanded ");
+
     state.path = &queries.path(0, 0, 0, 0, 3, false);
     state.cellY = 3;
-    EXPECT_EQ(formatInfoLine(*grid, view, state, 200),
-              "rooms.map 5x4  1x1  zoom 1x  (4,3) water  not connected");
+    EXPECT_EQ(formatInfoLine(*grid, view, state, 79),
+              Lines{"rooms.map 5x4  1x1  zoom 1x  (4,3) water  not connected"});
 }
 
 }  // namespace
