@@ -50,8 +50,7 @@ void LoadMap(const char* filename) {
     if (grid) mymap = std::move(grid);
 }
 
-// One square of cell (x, y) into the open quad batch, inset by `border`
-// pixels at the left and top and by border + 1 at the right and bottom.
+// One square into the open quad batch.
 void DrawRect(const MapView::Rect& r, const float* color) {
     glColor3fv(color);
     glVertex2f(r.x0, r.y0);
@@ -60,6 +59,8 @@ void DrawRect(const MapView::Rect& r, const float* color) {
     glVertex2f(r.x0, r.y1);
 }
 
+// Cell (x, y) inset by `border` pixels at the left and top and by border + 1
+// at the right and bottom.
 void DrawPixel(int x, int y, int border, const float* color) {
     DrawRect(view->cellRect(x, y, border), color);
 }

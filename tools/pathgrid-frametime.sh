@@ -34,6 +34,20 @@ ticks_per_second=$(getconf CLK_TCK)
 
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 
+# Waits until the viewer has drawn everything asked of it so far (a long
+# search may still be running): its CPU time stands still for half a second.
+settle() {
+    before=$(cpu_ticks "$pg_viewer_pid")
+    tries=0
+    while [ "$tries" -lt 120 ]; do
+        sleep 0.5
+        now=$(cpu_ticks "$pg_viewer_pid")
+        [ "$now" != "$before" ] || return 0
+        before=$now
+        tries=$((tries + 1))
+    done
+}
+
 # measure LABEL BUTTON X0 Y0 X1 Y1 [route]: BUTTON (none for idle) pressed at
 # (X0, Y0), then per frame the pointer alternates between (X1, Y1) and 8 pixels
 # below it, or, for a route frame, F1 is pressed twice at (X1, Y1).
@@ -41,7 +55,7 @@ measure() {
     xdotool mousemove "$3" "$4"
     [ "$2" = none ] || xdotool mousedown "$2"
     xdotool mousemove "$5" "$6"
-    sleep 1
+    settle
     viewer0=$(cpu_ticks "$pg_viewer_pid")
     server0=$(cpu_ticks "$pg_xvfb_pid")
     i=0
@@ -59,7 +73,7 @@ measure() {
     viewer1=$(cpu_ticks "$pg_viewer_pid")
     server1=$(cpu_ticks "$pg_xvfb_pid")
     [ "$2" = none ] || xdotool mouseup "$2"
-    sleep 1
+    settle
     awk -v label="$1" -v v=$((viewer1 - viewer0)) -v s=$((server1 - server0)) \
         -v n="$frames" -v hz="$ticks_per_second" -v pause="$pause" 'BEGIN {
         vm = 1000 * v / hz / n; sm = 1000 * s / hz / n
@@ -90,6 +104,7 @@ for side in $sides; do
         xdotool mousemove 320 320
         i=0
         while [ "$i" -lt "$levels" ]; do xdotool key Prior; i=$((i + 1)); done
+        settle
         measure_view "${side}x$side zoom $((1 << levels))x"
     fi
     xdotool key q
