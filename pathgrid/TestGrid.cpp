@@ -40,7 +40,7 @@ std::string mapName;
 bool showInfo = false;
 bool showTint = false;
 
-// Tile colours are in Palette.h: the tiles are drawn from arrays of bytes.
+// The tile colours `colors` are in Palette.h, shared with the tiles' drawing.
 const float white[3] = {1.0f, 1.0f, 1.0f};
 const float yellow[3] = {1.0f, 1.0f, 0.0f};
 const float red[3] = {1.0f, 0.0f, 0.0f};

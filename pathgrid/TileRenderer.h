@@ -26,7 +26,7 @@ class TileRenderer {
     const Grid& grid;
     bool haveQuads = false;
     MapView quadsView{1, 1, 1, 1};
-    std::vector<float> vertices;        // four corners a cell, x and y each
-    std::vector<unsigned char> colors;  // RGB per corner
+    std::vector<float> vertices;      // four corners a cell, x and y each
+    std::vector<float> cornerColors;  // RGB per corner
     CompactPicture picture;
 };
