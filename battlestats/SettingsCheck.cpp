@@ -56,14 +56,11 @@ std::string settings_problem(const TournamentSettings& t) {
 
     const Settings s = any_battle(t);
     const UnitRadii radii = unit_radii();
-    const std::string size = world_size_problem(s, radii.marine, radii.tank);
-    if (!size.empty()) return size;
+    // What battlesim refuses; its batch run has no window to be too large.
+    const std::string refused = setup_problem(s, radii.marine, radii.tank);
+    if (!refused.empty()) return refused;
     const std::uint64_t per_battle = battle_memory_bytes(s);
     const std::uint64_t usable = usable_memory_bytes();
-    if (per_battle > usable) {
-        return "battle too large: " + std::to_string(battle_unit_count(s)) +
-               " units do not fit in memory";
-    }
     // Every battle keeps its job, its outcome and its record until the end.
     const std::uint64_t battles =
         tournament_pairs(t).size() * static_cast<std::uint64_t>(t.battles);
