@@ -1,7 +1,9 @@
 // battlesim's set-up from its ten arguments, one per line of the input: the
 // lenient number reading, the echo, the refusals, the placement of both
-// armies and a few steps of the battle. Sizes are capped here, not in the
-// program, so that every input runs in well under a millisecond.
+// armies and a few steps of the battle. The steps run twice, finding targets
+// through the grid index and by the plain scan, which must give the same
+// battle. Sizes are capped here, not in the program, so that every input runs
+// in well under a millisecond.
 
 #include <algorithm>
 #include <cstddef>
@@ -56,9 +58,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string problem = setup_problem(settings, mr, tr);
     if (!problem.empty() || battle_unit_count(settings) > MAX_UNITS) return 0;
 
-    World world(settings.width, settings.height, settings.seed);
-    place_armies(world, settings, mr, tr);
-    require(world.units.size() == battle_unit_count(settings), "every unit placed");
-    for (int step = 0; step < STEPS && world.red_score() < 0; ++step) world.step();
+    World indexed(settings.width, settings.height, settings.seed);
+    World scanned(settings.width, settings.height, settings.seed);
+    indexed.spatial_index_min_units = 0;
+    scanned.spatial_index_min_units = SIZE_MAX;
+    for (World* world : {&indexed, &scanned}) {
+        place_armies(*world, settings, mr, tr);
+        require(world->units.size() == battle_unit_count(settings), "every unit placed");
+    }
+    for (int step = 0; step < STEPS && indexed.red_score() < 0; ++step) {
+        indexed.step();
+        scanned.step();
+        require(indexed.units.size() == scanned.units.size(), "index and scan: same survivors");
+        for (std::size_t i = 0; i < indexed.units.size(); ++i) {
+            const Unit& a = *indexed.units[i];
+            const Unit& b = *scanned.units[i];
+            require(a.pos.x == b.pos.x && a.pos.y == b.pos.y && a.hp == b.hp,
+                    "index and scan: same units");
+        }
+    }
     return 0;
 }
