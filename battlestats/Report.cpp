@@ -1,7 +1,7 @@
 #include "Report.h"
 
-#include <cmath>
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <sstream>
 #include <vector>
@@ -62,9 +62,8 @@ std::array<int, 3> split_width(int width, const std::array<std::size_t, 3>& coun
     int done = 0;
     for (std::size_t i = 0; i < 3; ++i) {
         sum += counts[i];
-        const int edge = static_cast<int>(
-            std::lround(static_cast<double>(width) * static_cast<double>(sum) /
-                        static_cast<double>(total)));
+        const int edge = static_cast<int>(std::lround(
+            static_cast<double>(width) * static_cast<double>(sum) / static_cast<double>(total)));
         widths[i] = edge - done;
         done = edge;
     }
@@ -194,11 +193,9 @@ void write_svg(std::ostream& out, const TournamentResult& result) {
                 continue;
             }
             const Interval i = wilson_interval(cell->red_wins, cell->battles);
-            const auto percent = [&](std::size_t count) {
-                return fixed(100.0 * static_cast<double>(count) /
-                                 static_cast<double>(cell->battles),
-                             1) +
-                       "%";
+            const double n = static_cast<double>(cell->battles);
+            const auto percent = [n](std::size_t count) {
+                return fixed(100.0 * static_cast<double>(count) / n, 1) + "%";
             };
             out << "<text x=\"" << cx << "\" y=\"" << y + 38
                 << "\" font-size=\"22\" text-anchor=\"middle\">" << percent(cell->red_wins)

@@ -46,7 +46,7 @@ std::string settings_problem(const TournamentSettings& t) {
     if (why.empty()) why = range_problem("--tanks", unit_count_range(), t.tanks);
     if (why.empty()) why = range_problem("--battles", battles_range(), t.battles);
     const std::pair<const char*, const std::vector<AttackPolicy>*> lists[] = {{"--red", &t.reds},
-                                                                               {"--blue", &t.blues}};
+                                                                              {"--blue", &t.blues}};
     for (const auto& [option, policies] : lists) {
         for (const AttackPolicy p : *policies) {
             if (why.empty()) why = range_problem(option, policy_range(), static_cast<int>(p));

@@ -78,10 +78,9 @@ TEST(BattlestatsMerge, NamesBothPlacesOfABattleReadTwice) {
 TEST(BattlestatsMerge, PolicyListsKeepTheirSeparatorThroughAMerge) {
     TempDir dir;
     const std::string one_run = dir.file("run.csv");
-    const ProcessResult run =
-        run_process({BATTLESTATS_PATH, "--width", "200", "--height", "200", "--marines", "3",
-                     "--tanks", "1", "--battles", "2", "--seed", "3", "--red", "2,0", "--blue",
-                     "1,2,0", "--csv", one_run});
+    const ProcessResult run = run_process(
+        {BATTLESTATS_PATH, "--width", "200", "--height", "200", "--marines", "3", "--tanks", "1",
+         "--battles", "2", "--seed", "3", "--red", "2,0", "--blue", "1,2,0", "--csv", one_run});
     ASSERT_EQ(run.exit_status, 0) << run.err;
     const std::string csv = read_file(one_run);
     EXPECT_NE(csv.find("\n0,0,0,-1989332485,"), std::string::npos) << csv;
