@@ -8,12 +8,11 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "FuzzCheck.h"
 #include "Marine.h"
 #include "Setup.h"
 #include "Tank.h"
@@ -24,13 +23,6 @@ constexpr std::size_t ARGUMENTS = 10;
 // Units per battle and steps run; larger battles are valid but only slower.
 constexpr std::uint64_t MAX_UNITS = 40;
 constexpr int STEPS = 20;
-
-void require(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "broken: %s\n", what);
-        std::abort();
-    }
-}
 
 }  // namespace
 

@@ -5,12 +5,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "FuzzCheck.h"
 #include "Report.h"
 #include "ResultFiles.h"
 
@@ -29,13 +28,6 @@ std::vector<CsvInput> split_files(const std::uint8_t* data, std::size_t size) {
         start = end + 1;
     }
     return files;
-}
-
-void require(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "broken: %s\n", what);
-        std::abort();
-    }
 }
 
 }  // namespace
