@@ -180,6 +180,18 @@ std::uint64_t usable_memory_bytes() {
     return bytes;
 }
 
+std::string too_large_problem(const Settings& s) {
+    return "battle too large: " + std::to_string(battle_unit_count(s)) +
+           " units do not fit in memory";
+}
+
+std::string setup_problem(const Settings& s, double mr, double tr) {
+    std::string why = world_size_problem(s, mr, tr);
+    if (why.empty()) why = window_size_problem(s);
+    if (why.empty() && battle_memory_bytes(s) > usable_memory_bytes()) why = too_large_problem(s);
+    return why;
+}
+
 void place_armies(World& w, const Settings& s, double mr, double tr) {
     // Room for every pointer up front: appending then never throws, so a unit
     // is always owned by the world once it exists.

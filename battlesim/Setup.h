@@ -93,6 +93,15 @@ std::uint64_t battle_memory_bytes(const Settings& s);
 // limit if lower.
 std::uint64_t usable_memory_bytes();
 
+// "battle too large: N units do not fit in memory", for a battle whose units
+// cannot all be allocated.
+std::string too_large_problem(const Settings& s);
+
+// Empty when a battle of these settings can be set up, else the first reason
+// why not: the world is too small for its units, the window too large, or
+// the battle too large for memory.
+std::string setup_problem(const Settings& s, double mr, double tr);
+
 // Places the red army at random and the blue army as its point mirror image,
 // marines first, each red unit directly followed by its blue twin. The world
 // takes ownership. Throws std::bad_alloc (units placed so far stay owned by

@@ -152,22 +152,14 @@ int main(int argc, char** argv) {
         tr = probe.radius;
     }
 
-    const std::string size_problem = world_size_problem(settings, mr, tr);
-    if (!size_problem.empty()) return refuse(program, size_problem);
-    const std::string window_problem = window_size_problem(settings);
-    if (!window_problem.empty()) return refuse(program, window_problem);
-
-    const std::uint64_t n_units = battle_unit_count(settings);
-    std::ostringstream too_large;
-    too_large << "battle too large: " << n_units << " units do not fit in memory";
-    if (battle_memory_bytes(settings) > usable_memory_bytes())
-        return refuse(program, too_large.str());
+    const std::string problem = setup_problem(settings, mr, tr);
+    if (!problem.empty()) return refuse(program, problem);
     try {
         place_armies(*world, settings, mr, tr);
     } catch (const std::bad_alloc&) {
-        return refuse(program, too_large.str());
+        return refuse(program, too_large_problem(settings));
     } catch (const std::length_error&) {
-        return refuse(program, too_large.str());
+        return refuse(program, too_large_problem(settings));
     }
 
     if (settings.gfx) {

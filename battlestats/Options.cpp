@@ -3,8 +3,9 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
-#include <climits>
 #include <thread>
+
+#include "SettingsCheck.h"
 
 namespace {
 
@@ -53,10 +54,10 @@ int parse_options(int argc, const char* const* argv, Options& options, std::ostr
     settings.push_back(app.add_option("--width", t.width, "World width")->capture_default_str());
     settings.push_back(app.add_option("--height", t.height, "World height")->capture_default_str());
     settings.push_back(app.add_option("--marines", t.marines, "Marines per side")
-                           ->check(CLI::Range(0, INT_MAX))
+                           ->check(unit_count_range())
                            ->capture_default_str());
     settings.push_back(app.add_option("--tanks", t.tanks, "Tanks per side")
-                           ->check(CLI::Range(0, INT_MAX))
+                           ->check(unit_count_range())
                            ->capture_default_str());
     settings.push_back(app.add_option("--bounce", bounce, "1: units bounce off walls, 0: they stop")
                            ->check(CLI::Range(0, 1))
@@ -66,14 +67,14 @@ int parse_options(int argc, const char* const* argv, Options& options, std::ostr
                        "Red policies to play, comma-separated: 0 weakest, 1 closest, 2 most "
                        "dangerous")
             ->delimiter(',')
-            ->check(CLI::Range(0, 2))
+            ->check(policy_range())
             ->default_str("0,1,2"));
     settings.push_back(app.add_option("--blue", blues, "Blue policies to play, as --red")
                            ->delimiter(',')
-                           ->check(CLI::Range(0, 2))
+                           ->check(policy_range())
                            ->default_str("0,1,2"));
     settings.push_back(app.add_option("--battles", t.battles, "Battles per pair")
-                           ->check(CLI::Range(1, INT_MAX))
+                           ->check(battles_range())
                            ->capture_default_str());
     settings.push_back(
         app.add_option("--seed", seed, "Master seed of all battle seeds; 0 takes it from the clock")

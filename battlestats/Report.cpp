@@ -1,5 +1,6 @@
 #include "Report.h"
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <sstream>
@@ -46,23 +47,27 @@ std::string xml_escaped(const std::string& text) {
     return out;
 }
 
-// Blue for 0, white for 1/2, red for 1.
-std::string heat_colour(double rate) {
-    int r = 255;
-    int g = 255;
-    int b = 255;
-    if (rate < 0.5) {
-        const double t = rate / 0.5;
-        r = static_cast<int>(std::lround(40 + t * 215));
-        g = static_cast<int>(std::lround(90 + t * 165));
-    } else {
-        const double t = (rate - 0.5) / 0.5;
-        g = static_cast<int>(std::lround(255 - t * 195));
-        b = static_cast<int>(std::lround(255 - t * 195));
+// Red wins, draws (timeouts included) and blue wins, each in its own colour,
+// so that a pair that always ends in a draw does not look like one that blue
+// always wins. Light tints, so black text stays readable on them.
+constexpr std::array<const char*, 3> OUTCOME_FILLS = {"#f28b82", "#d0d0d0", "#8ab4f8"};
+constexpr std::array<const char*, 3> OUTCOME_NAMES = {"red wins", "draws", "blue wins"};
+
+// Splits `width` into three widths in proportion to the counts, with the
+// rounding done on the running sums so that they add up to `width` exactly.
+std::array<int, 3> split_width(int width, const std::array<std::size_t, 3>& counts) {
+    const std::size_t total = counts[0] + counts[1] + counts[2];
+    std::array<int, 3> widths{};
+    std::size_t sum = 0;
+    int done = 0;
+    for (std::size_t i = 0; i < 3; ++i) {
+        sum += counts[i];
+        const int edge = static_cast<int>(std::lround(
+            static_cast<double>(width) * static_cast<double>(sum) / static_cast<double>(total)));
+        widths[i] = edge - done;
+        done = edge;
     }
-    char text[8];
-    std::snprintf(text, sizeof text, "#%02x%02x%02x", r, g, b);
-    return text;
+    return widths;
 }
 
 }  // namespace
@@ -133,14 +138,15 @@ void write_svg(std::ostream& out, const TournamentResult& result) {
     constexpr int LEFT = 150;
     constexpr int TOP = 110;
     constexpr int WIDTH = LEFT + 3 * CELL_W + 30;
-    constexpr int HEIGHT = TOP + 3 * CELL_H + 30;
+    constexpr int LEGEND_Y = TOP + 3 * CELL_H + 20;
+    constexpr int HEIGHT = LEGEND_Y + 40;
 
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     out << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << WIDTH << "\" height=\"" << HEIGHT
         << "\" viewBox=\"0 0 " << WIDTH << " " << HEIGHT << "\" font-family=\"sans-serif\">\n";
     out << "<rect width=\"" << WIDTH << "\" height=\"" << HEIGHT << "\" fill=\"white\"/>\n";
     out << "<text x=\"" << WIDTH / 2 << "\" y=\"24\" font-size=\"18\" text-anchor=\"middle\">"
-        << "red win rate (95 % Wilson interval)</text>\n";
+        << "red wins, draws and blue wins</text>\n";
     out << "<text x=\"" << WIDTH / 2 << "\" y=\"44\" font-size=\"10\" text-anchor=\"middle\">"
         << xml_escaped(settings_line(result.settings)) << "</text>\n";
     out << "<text x=\"" << LEFT + 3 * CELL_W / 2 << "\" y=\"" << TOP - 34
@@ -164,11 +170,22 @@ void write_svg(std::ostream& out, const TournamentResult& result) {
             for (const PairSummary& s : summaries) {
                 if (s.pair == PolicyPair{policies[r], policies[c]} && s.battles > 0) cell = &s;
             }
-            const std::string fill = cell ? heat_colour(static_cast<double>(cell->red_wins) /
-                                                        static_cast<double>(cell->battles))
-                                          : std::string("#dddddd");
+            if (cell) {
+                // The cell's width split into red wins, draws and blue wins.
+                const std::array<int, 3> widths =
+                    split_width(CELL_W, {cell->red_wins, cell->draws, cell->blue_wins});
+                int left = x;
+                for (int part = 0; part < 3; ++part) {
+                    if (widths[part] > 0) {
+                        out << "<rect x=\"" << left << "\" y=\"" << y << "\" width=\""
+                            << widths[part] << "\" height=\"" << CELL_H << "\" fill=\""
+                            << OUTCOME_FILLS[part] << "\"/>\n";
+                    }
+                    left += widths[part];
+                }
+            }
             out << "<rect x=\"" << x << "\" y=\"" << y << "\" width=\"" << CELL_W << "\" height=\""
-                << CELL_H << "\" fill=\"" << fill << "\" stroke=\"#444444\"/>\n";
+                << CELL_H << "\" fill=\"none\" stroke=\"#444444\"/>\n";
             const int cx = x + CELL_W / 2;
             if (!cell) {
                 out << "<text x=\"" << cx << "\" y=\"" << y + CELL_H / 2 + 6
@@ -176,16 +193,30 @@ void write_svg(std::ostream& out, const TournamentResult& result) {
                 continue;
             }
             const Interval i = wilson_interval(cell->red_wins, cell->battles);
-            out << "<text x=\"" << cx << "\" y=\"" << y + CELL_H / 2
-                << "\" font-size=\"22\" text-anchor=\"middle\">"
-                << fixed(100.0 * static_cast<double>(cell->red_wins) /
-                             static_cast<double>(cell->battles),
-                         1)
-                << "%</text>\n";
-            out << "<text x=\"" << cx << "\" y=\"" << y + CELL_H / 2 + 22
+            const double n = static_cast<double>(cell->battles);
+            const auto percent = [n](std::size_t count) {
+                return fixed(100.0 * static_cast<double>(count) / n, 1) + "%";
+            };
+            out << "<text x=\"" << cx << "\" y=\"" << y + 38
+                << "\" font-size=\"22\" text-anchor=\"middle\">" << percent(cell->red_wins)
+                << "</text>\n";
+            out << "<text x=\"" << cx << "\" y=\"" << y + 58
                 << "\" font-size=\"12\" text-anchor=\"middle\">[" << fixed(100 * i.low, 1) << ", "
                 << fixed(100 * i.high, 1) << "] n=" << cell->battles << "</text>\n";
+            out << "<text x=\"" << cx << "\" y=\"" << y + 76
+                << "\" font-size=\"12\" text-anchor=\"middle\">draws " << percent(cell->draws)
+                << "</text>\n";
         }
     }
+    for (int part = 0; part < 3; ++part) {
+        const int x = LEFT + part * CELL_W;
+        out << "<rect x=\"" << x << "\" y=\"" << LEGEND_Y << "\" width=\"16\" height=\"16\" fill=\""
+            << OUTCOME_FILLS[part] << "\" stroke=\"#444444\"/>\n";
+        out << "<text x=\"" << x + 22 << "\" y=\"" << LEGEND_Y + 13 << "\" font-size=\"13\">"
+            << OUTCOME_NAMES[part] << "</text>\n";
+    }
+    out << "<text x=\"" << LEFT << "\" y=\"" << LEGEND_Y + 34
+        << "\" font-size=\"10\">cells split by these shares; large: red win rate, its 95 % Wilson "
+           "interval below; draws include timeouts</text>\n";
     out << "</svg>\n";
 }

@@ -16,8 +16,10 @@ std::string settings_line(const TournamentSettings& t);
 // scores below.
 void write_table(std::ostream& out, const TournamentResult& result);
 
-// The 3 x 3 matrix of red win rates (rows red policy, columns blue policy) as
-// a stand-alone SVG heat map with the rate and its interval in every cell.
+// The 3 x 3 matrix of pairs (rows red policy, columns blue policy) as a
+// stand-alone SVG: every cell is split into red wins, draws and blue wins in
+// their shares, each outcome in its own colour, and shows the red win rate
+// with its interval and the share of draws.
 void write_svg(std::ostream& out, const TournamentResult& result);
 
 // A number with a fixed count of decimals, independent of the locale.

@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "Runner.h"
+#include "SettingsCheck.h"
 
 const char* const CSV_HEADER =
     "battle,red,blue,seed,result,steps,width,height,marines,tanks,bounce,battles,master_seed,"
@@ -17,14 +18,21 @@ const char* const CSV_HEADER =
 namespace {
 
 constexpr std::size_t CSV_FIELDS = 16;
+// Between the policies of the reds and blues columns; a comma would split the field.
+constexpr const char* POLICY_SEPARATOR = ";";
 
-std::string policy_digits(const std::vector<AttackPolicy>& policies) {
+// A policy list as written to the files: sorted, each policy once, the
+// numbers joined by `separator`.
+std::string policy_list(const std::vector<AttackPolicy>& policies, const char* separator) {
     std::vector<AttackPolicy> sorted = policies;
     std::sort(sorted.begin(), sorted.end());
     sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
-    std::string digits;
-    for (const AttackPolicy p : sorted) digits += static_cast<char>('0' + static_cast<int>(p));
-    return digits;
+    std::string text;
+    for (const AttackPolicy p : sorted) {
+        if (!text.empty()) text += separator;
+        text += std::to_string(static_cast<int>(p));
+    }
+    return text;
 }
 
 std::vector<std::string> split(const std::string& line, char separator) {
@@ -55,12 +63,13 @@ std::optional<long long> parse_integer(const std::string& text, long long low, l
     return value;
 }
 
+// Numbers only: whether they name policies is the settings check's business.
 std::optional<std::vector<AttackPolicy>> parse_policies(const std::string& text) {
-    if (text.empty()) return std::nullopt;
     std::vector<AttackPolicy> policies;
-    for (const char c : text) {
-        if (c < '0' || c > '2') return std::nullopt;
-        policies.push_back(static_cast<AttackPolicy>(c - '0'));
+    for (const std::string& number : split(text, POLICY_SEPARATOR[0])) {
+        const auto policy = parse_integer(number, INT_MIN, INT_MAX);
+        if (!policy) return std::nullopt;
+        policies.push_back(static_cast<AttackPolicy>(*policy));
     }
     return policies;
 }
@@ -92,10 +101,11 @@ std::string parse_row(const std::string& line, Row& row) {
     const auto steps = parse_integer(f[5], 1, MAX_STEPS);
     const auto width = parse_integer(f[6], INT_MIN, INT_MAX);
     const auto height = parse_integer(f[7], INT_MIN, INT_MAX);
-    const auto marines = parse_integer(f[8], 0, INT_MAX);
-    const auto tanks = parse_integer(f[9], 0, INT_MAX);
+    // Counts out of range are left to the settings check, which says why.
+    const auto marines = parse_integer(f[8], INT_MIN, INT_MAX);
+    const auto tanks = parse_integer(f[9], INT_MIN, INT_MAX);
     const auto bounce = parse_integer(f[10], 0, 1);
-    const auto battles = parse_integer(f[11], 1, INT_MAX);
+    const auto battles = parse_integer(f[11], INT_MIN, INT_MAX);
     const auto master = parse_integer(f[12], INT_MIN, INT_MAX);
     const auto reds = parse_policies(f[13]);
     const auto blues = parse_policies(f[14]);
@@ -140,15 +150,6 @@ std::string parse_row(const std::string& line, Row& row) {
     return "";
 }
 
-std::string policy_list_json(const std::vector<AttackPolicy>& policies) {
-    std::string text = "[";
-    for (const char digit : policy_digits(policies)) {
-        if (text.size() > 1) text += ", ";
-        text += digit;
-    }
-    return text + "]";
-}
-
 }  // namespace
 
 void write_csv(std::ostream& out, const TournamentResult& result) {
@@ -156,7 +157,8 @@ void write_csv(std::ostream& out, const TournamentResult& result) {
     std::ostringstream common;
     common << t.width << ',' << t.height << ',' << t.marines << ',' << t.tanks << ','
            << (t.bounce ? 1 : 0) << ',' << t.battles << ',' << t.master_seed << ','
-           << policy_digits(t.reds) << ',' << policy_digits(t.blues) << ',' << (t.paired ? 1 : 0);
+           << policy_list(t.reds, POLICY_SEPARATOR) << ',' << policy_list(t.blues, POLICY_SEPARATOR)
+           << ',' << (t.paired ? 1 : 0);
     const std::string tail = common.str();
     out << CSV_HEADER << '\n';
     for (const BattleRecord& r : result.records) {
@@ -171,8 +173,8 @@ void write_json(std::ostream& out, const TournamentResult& result) {
     out << "{\n  \"settings\": {\"width\": " << t.width << ", \"height\": " << t.height
         << ", \"marines\": " << t.marines << ", \"tanks\": " << t.tanks
         << ", \"bounce\": " << (t.bounce ? "true" : "false") << ", \"battles\": " << t.battles
-        << ", \"master_seed\": " << t.master_seed << ", \"reds\": " << policy_list_json(t.reds)
-        << ", \"blues\": " << policy_list_json(t.blues)
+        << ", \"master_seed\": " << t.master_seed << ", \"reds\": [" << policy_list(t.reds, ", ")
+        << "], \"blues\": [" << policy_list(t.blues, ", ") << "]"
         << ", \"paired\": " << (t.paired ? "true" : "false") << "},\n  \"battles\": [";
     bool first = true;
     for (const BattleRecord& r : result.records) {
@@ -209,6 +211,8 @@ std::string merge_csv(const std::vector<CsvInput>& inputs, TournamentResult& mer
             const std::string problem = parse_row(line, row);
             if (!problem.empty()) return where + ": " + problem;
             if (!settings) {
+                const std::string refused = settings_problem(row.settings);
+                if (!refused.empty()) return where + ": a run refuses these settings: " + refused;
                 settings = row.settings;
                 settings_origin = where;
                 pairs = tournament_pairs(*settings);

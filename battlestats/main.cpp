@@ -4,6 +4,7 @@
 // JSON and an SVG heat map. Shards of a tournament can run on different
 // machines and be merged afterwards.
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <new>
 #include <sstream>
@@ -25,39 +27,13 @@
 #include "Report.h"
 #include "ResultFiles.h"
 #include "Runner.h"
+#include "SettingsCheck.h"
 
 namespace {
 
 int fail(const std::string& why) {
     std::cerr << "battlestats: " << why << std::endl;
     return 1;
-}
-
-// Checks what battlesim itself would refuse, and the memory of the battles
-// that run at the same time; empty when the tournament can run.
-std::string setup_problem(const TournamentSettings& t, int& threads) {
-    const Settings s = battle_settings(t, {ATTACK_WEAKEST, ATTACK_WEAKEST});
-    const UnitRadii radii = unit_radii();
-    const std::string size = world_size_problem(s, radii.marine, radii.tank);
-    if (!size.empty()) return size;
-    const std::uint64_t per_battle = battle_memory_bytes(s);
-    const std::uint64_t usable = usable_memory_bytes();
-    if (per_battle > usable) {
-        return "battle too large: " + std::to_string(battle_unit_count(s)) +
-               " units do not fit in memory";
-    }
-    // Every battle keeps its job, its outcome and its record until the end.
-    const std::uint64_t battles =
-        tournament_pairs(t).size() * static_cast<std::uint64_t>(t.battles);
-    const std::uint64_t per_record =
-        sizeof(BattleJob) + sizeof(BattleOutcome) + sizeof(BattleRecord);
-    if (battles > (usable - per_battle) / per_record) {
-        return "too many battles: " + std::to_string(battles) + " results do not fit in memory";
-    }
-    // Fewer threads give the same results, so fit their number to memory.
-    if (per_battle > 0)
-        threads = static_cast<int>(std::min<std::uint64_t>(threads, usable / per_battle));
-    return "";
 }
 
 struct OutputFile {
@@ -79,6 +55,26 @@ std::string read_whole(const std::string& path, std::string& text) {
     return "";
 }
 
+// Reads the files to merge. One file given twice is refused as such: read
+// twice, each of its battles would be reported as a duplicate of itself.
+std::string read_merge_inputs(const std::vector<std::string>& paths,
+                              std::vector<CsvInput>& inputs) {
+    std::map<std::pair<dev_t, ino_t>, std::string> seen;
+    for (const std::string& path : paths) {
+        struct stat info {};
+        if (stat(path.c_str(), &info) == 0) {
+            const auto [first, fresh] = seen.try_emplace({info.st_dev, info.st_ino}, path);
+            if (!fresh && first->second == path) return path + " is given twice";
+            if (!fresh) return path + " and " + first->second + " are the same file";
+        }
+        CsvInput input{path, ""};
+        const std::string problem = read_whole(path, input.text);
+        if (!problem.empty()) return problem;
+        inputs.push_back(std::move(input));
+    }
+    return "";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -89,21 +85,17 @@ int main(int argc, char** argv) {
     TournamentResult result;
     if (!options.merge.empty()) {
         std::vector<CsvInput> inputs;
-        for (const std::string& path : options.merge) {
-            CsvInput input{path, ""};
-            const std::string problem = read_whole(path, input.text);
-            if (!problem.empty()) return fail(problem);
-            inputs.push_back(std::move(input));
-        }
-        const std::string problem = merge_csv(inputs, result);
+        std::string problem = read_merge_inputs(options.merge, inputs);
+        if (problem.empty()) problem = merge_csv(inputs, result);
         if (!problem.empty()) return fail(problem);
     } else {
         result.settings = options.tournament;
         if (result.settings.master_seed == 0) result.settings.master_seed = clock_seed();
         // A clock value of 0 would read as "take the clock" again on a rerun.
         if (result.settings.master_seed == 0) result.settings.master_seed = 1;
-        const std::string problem = setup_problem(result.settings, options.threads);
+        const std::string problem = settings_problem(result.settings);
         if (!problem.empty()) return fail(problem);
+        options.threads = threads_that_fit(result.settings, options.threads);
     }
 
     // Opened before the battles run, so a bad path fails at once.

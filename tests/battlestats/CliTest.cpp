@@ -85,6 +85,53 @@ TEST(BattlestatsCli, HelpAndOneLineErrorsBeforeAnyBattle) {
     }
 }
 
+std::size_t occurrences(const std::string& text, const std::string& part) {
+    std::size_t n = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
+// Without units every battle is a draw: every cell must be the draw colour
+// over its whole width, never the blue of blue wins.
+TEST(BattlestatsCli, HeatMapPaintsDrawsInTheirOwnColour) {
+    TempDir dir;
+    const ProcessResult r = battlestats({"--marines", "0", "--tanks", "0", "--svg", dir.file("m")});
+    ASSERT_EQ(r.exit_status, 0) << r.err;
+    const std::string svg = read_file(dir.file("m"));
+    const std::string draw = "#d0d0d0";
+    const std::string blue_win = "#8ab4f8";
+    EXPECT_EQ(occurrences(svg, "width=\"150\" height=\"90\" fill=\"" + draw + "\""), 9u) << svg;
+    EXPECT_EQ(occurrences(svg, "draws 100.0%"), 9u) << svg;
+    // Only the legend's swatch, the one with an outline, is blue.
+    EXPECT_EQ(occurrences(svg, blue_win), 1u) << svg;
+    EXPECT_EQ(occurrences(svg, "fill=\"" + blue_win + "\" stroke="), 1u) << svg;
+}
+
+// In a cell of 6 battles each outcome takes its share of the 150 pixels, in
+// the order red wins, draws, blue wins.
+TEST(BattlestatsCli, HeatMapSplitsACellByOutcome) {
+    TempDir dir;
+    const ProcessResult r = battlestats({"--svg", dir.file("m"), "--csv", dir.file("c")});
+    ASSERT_EQ(r.exit_status, 0) << r.err;
+    std::map<std::string, int> counts;
+    for (const std::string& row : split(read_file(dir.file("c")), '\n')) {
+        const std::vector<std::string> f = split(row, ',');
+        if (f[1] == "0" && f[2] == "0") ++counts[f[4] == "timeout" ? "draw" : f[4]];
+    }
+    const std::string svg = read_file(dir.file("m"));
+    int x = 150;
+    for (const auto& [outcome, fill] : {std::pair{"red", "#f28b82"}, std::pair{"draw", "#d0d0d0"},
+                                        std::pair{"blue", "#8ab4f8"}}) {
+        const int width = counts[outcome] * 25;
+        if (width == 0) continue;
+        const std::string rect = "<rect x=\"" + std::to_string(x) + "\" y=\"110\" width=\"" +
+                                 std::to_string(width) + "\" height=\"90\" fill=\"" + fill + "\"/>";
+        EXPECT_NE(svg.find(rect), std::string::npos) << rect << "\n" << svg;
+        x += width;
+    }
+    EXPECT_EQ(x, 300);
+}
+
 #ifdef BATTLESIM_PATH
 // Every CSV row is the battle battlesim's batch run plays with that seed: a
 // dot per step, then its result. In this crowded box without bounce some
