@@ -5,6 +5,7 @@
 #include <cassert>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -35,6 +36,18 @@ class RowOfCell {
     int shift;
     std::uint64_t magic;
 };
+
+std::uint64_t loadWord(const Grid::Tile* p) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+// Index, in memory order, of the first nonzero byte of a nonzero word.
+int firstNonzeroByte(std::uint64_t word) {
+    if constexpr (std::endian::native == std::endian::little) return std::countr_zero(word) / 8;
+    return std::countl_zero(word) / 8;
+}
 
 // Label values run from 1 up to this one, which is never handed out: a
 // table that reaches it is cleared and starts again at 1.
@@ -111,47 +124,85 @@ void Grid::startSectorLabelsAt(std::uint32_t next) const {
     for (int s = 0; s < 3; ++s) nextSector[s] = firstSector[s] = next;
 }
 
-// Scanline fill from an explicit list of seeds: a sector can cover the whole
-// map, far more positions than the call stack could hold frames. The start
-// (x, y) is uniform and unlabelled. A run of uniform positions in a row is
-// labelled whole, so a seed per run of the rows above and below suffices, and
-// a position beside a labelled run is tested once, by one new column of its
-// footprint rather than all of it.
+// Scanline fill from an explicit list of spans still to extend: a sector can
+// cover the whole map, far more positions than the call stack could hold
+// frames. The start (x, y) is uniform and unlabelled. A run of uniform
+// positions in a row is always labelled whole, so one seed per run of the
+// rows above and below suffices, and the run a span came from is not scanned
+// again. Footprints are tested column by column, eight columns at a time, so
+// a position costs about one tile read per footprint row, not (size + 1)^2.
 void Grid::FloodFill(int size, int x, int y, Tile tile, std::uint32_t sector) const {
     std::uint32_t* const labels = sectors[size].data();
     const Tile* const tiles = data.data();
-    const int maxX = width - 1 - size, maxY = height - 1 - size;
-    // Column c of the footprints in row `row`: its size + 1 cells hold `tile`.
-    auto columnFits = [&](int c, int row) {
-        const Tile* cellPtr = tiles + row * width + c;
-        for (int i = 0; i <= size; ++i, cellPtr += width)
-            if (*cellPtr != tile) return false;
+    const int w = width, maxX = w - 1 - size, maxY = height - 1 - size;
+    const std::uint64_t tileBytes = 0x0101010101010101ull * tile;
+
+    // Whether the size + 1 cells of column c, from row `row` down, hold `tile`.
+    auto columnFits = [&](int row, int c) {
+        const Tile* cell = tiles + row * w + c;
+        for (int i = 0; i <= size; ++i, cell += w)
+            if (*cell != tile) return false;
         return true;
     };
-    // Pushes the first position of every uniform run in [x0, x1] of `row`
-    // that is not labelled yet.
-    auto seedRuns = [&](std::vector<std::pair<int, int>>& seeds, int row, int x0, int x1) {
-        int fitting = 0;  // columns that fit, up to the current one
-        for (int c = x0; c <= x1 + size; ++c) {
-            fitting = columnFits(c, row) ? fitting + 1 : 0;
-            const int px = c - size;
-            if (fitting == size + 1 || (px == x0 && fitting > size)) {
-                if (labels[row * width + px] != sector) seeds.emplace_back(px, row);
+    // The first column in [from, to] that does not fit, or to + 1.
+    auto firstMisfit = [&](int row, int from, int to) {
+        const Tile* const base = tiles + row * w;
+        int c = from;
+        for (; c + 7 <= to; c += 8) {
+            std::uint64_t misfits = 0;  // a nonzero byte per column that does not fit
+            for (int i = 0; i <= size; ++i) misfits |= loadWord(base + i * w + c) ^ tileBytes;
+            if (misfits != 0) return c + firstNonzeroByte(misfits);
+        }
+        for (; c <= to; ++c)
+            if (!columnFits(row, c)) return c;
+        return to + 1;
+    };
+
+    struct Span {
+        int x, y;                 // a uniform position to extend from
+        int parentRow;            // the row of the run that seeded it, or -1
+        int parentLeft, parentRight;
+    };
+    std::vector<Span> pending{{x, y, -1, 0, -1}};
+    // Seeds every unlabelled run of uniform positions in [x0, x1] of `row`.
+    auto seedRuns = [&](int row, int x0, int x1, int fromRow, int fromLeft, int fromRight) {
+        const std::uint32_t* const rowLabels = labels + row * w;
+        for (int px = x0; px <= x1;) {
+            if (rowLabels[px] == sector) {
+                ++px;
+                continue;
             }
+            const int misfit = firstMisfit(row, px, px + size);
+            if (misfit <= px + size) {  // every position up to the misfit column mixes
+                px = misfit + 1;
+                continue;
+            }
+            pending.push_back(Span{px, row, fromRow, fromLeft, fromRight});
+            px = firstMisfit(row, px + size + 1, x1 + size) + 1;
         }
     };
-    std::vector<std::pair<int, int>> seeds{{x, y}};
-    while (!seeds.empty()) {
-        const auto [sx, sy] = seeds.back();
-        seeds.pop_back();
-        std::uint32_t* const rowLabels = labels + sy * width;
-        if (rowLabels[sx] == sector) continue;
-        int left = sx, right = sx;
-        while (left > 0 && columnFits(left - 1, sy)) --left;
-        while (right < maxX && columnFits(right + 1 + size, sy)) ++right;
+
+    while (!pending.empty()) {
+        const Span span = pending.back();
+        pending.pop_back();
+        std::uint32_t* const rowLabels = labels + span.y * w;
+        if (rowLabels[span.x] == sector) continue;
+        int left = span.x;
+        while (left > 0 && columnFits(span.y, left - 1)) --left;
+        const int right = firstMisfit(span.y, span.x + size + 1, maxX + size) - size - 1;
         std::fill(rowLabels + left, rowLabels + right + 1, sector);
-        if (sy > 0) seedRuns(seeds, sy - 1, left, right);
-        if (sy < maxY) seedRuns(seeds, sy + 1, left, right);
+        for (const int row : {span.y - 1, span.y + 1}) {
+            if (row < 0 || row > maxY) continue;
+            if (row != span.parentRow) {
+                seedRuns(row, left, right, span.y, left, right);
+                continue;
+            }
+            // The parent run itself is labelled; only what sticks out is new.
+            if (left < span.parentLeft)
+                seedRuns(row, left, std::min(right, span.parentLeft - 1), span.y, left, right);
+            if (right > span.parentRight)
+                seedRuns(row, std::max(left, span.parentRight + 1), right, span.y, left, right);
+        }
     }
 }
 
