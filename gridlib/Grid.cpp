@@ -256,24 +256,27 @@ int Grid::SearchPath(int size, int x1, int y1, int x2, int y2, Path& path, Searc
     // isConnected tests per neighbour are label comparisons with the start's
     // label. The first of them labels the start's sector; the expansion of
     // the start makes one whenever start and goal differ.
-    const std::uint32_t* labels = nullptr;
-    std::uint32_t startSector = 0;
-    if (start != goal) {
-        TouchSector(size, x1, y1);
-        labels = sectors[size].data();
-        startSector = labels[start];
-    }
+    if (start != goal) TouchSector(size, x1, y1);
+    const std::uint32_t* const labels = sectors[size].data();
+    const std::uint32_t startSector = labels[start];
 
     const RowOfCell rowOf(w);
     const int maxX = w - 1 - size, maxY = height - 1 - size;
+    const int lastCell = int(data.size()) - 1;
     OpenList& open = openList;
     open.clear();
     open.push(OpenEntry{openKey(estimateCost(x1, y1, x2, y2), 0), start, N});
     if constexpr (counting) ++stats->pushed;
 
     while (!open.empty()) {
-        const OpenEntry cur = open.pop();
+        const OpenEntry cur = open.top();
         const int cell = cur.cell;
+        // The rows around the next position load while the heap sifts.
+        for (const int row : {std::max(cell - w, 0), cell, std::min(cell + w, lastCell)}) {
+            __builtin_prefetch(closedCells + row);
+            __builtin_prefetch(labels + row);
+        }
+        open.pop();
         if (isClosed(cell)) continue;
         closedCells[cell] = stampBits | cur.action;
         if constexpr (counting) ++stats->expanded;
@@ -299,7 +302,7 @@ int Grid::SearchPath(int size, int x1, int y1, int x2, int y2, Path& path, Searc
         const bool toS = y < maxY && labels[cell + w] == startSector;
         const bool toW = x > 0 && labels[cell - 1] == startSector;
         const bool toE = x < maxX && labels[cell + 1] == startSector;
-        auto tryStep = [&](Direction d, bool allowed) {
+        auto tryStep = [&](Direction d, bool allowed) __attribute__((always_inline)) {
             const int next = cell + stepDx(d) + stepDy(d) * w;
             if (!allowed || isClosed(next)) return;
             const int nextG = gCost + stepCost(d);

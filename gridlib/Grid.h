@@ -4,7 +4,8 @@
 #include <memory>
 #include <vector>
 
-#include "OpenList.h"  // the search scratch in GridPriv.h
+#include "HugePages.h"  // the tables in GridPriv.h
+#include "OpenList.h"   // the search scratch in GridPriv.h
 
 // A rectangular tile map that answers, for square objects of 1x1, 2x2 or 3x3
 // cells, whether two positions are connected and what the cheapest

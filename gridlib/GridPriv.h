@@ -1,6 +1,6 @@
 // Private members of Grid; included inside the class's private section.
 
-std::vector<Tile> data;
+std::vector<Tile, HugePageAllocator<Tile>> data;
 int width;
 int height;
 
@@ -8,7 +8,7 @@ int height;
 // change does not clear the tables: it starts a new generation, and a label
 // below firstSector[size] counts as none. Only a table that has handed out
 // all its label values is cleared, so no count of queries can exhaust it.
-mutable std::vector<std::uint32_t> sectors[3];
+mutable std::vector<std::uint32_t, HugePageAllocator<std::uint32_t>> sectors[3];
 mutable std::uint32_t nextSector[3];
 mutable std::uint32_t firstSector[3];
 mutable bool sectorsDirty;
@@ -17,7 +17,7 @@ mutable bool sectorsDirty;
 // per call. closed[cell] is searchStamp << 3 | action while the cell is
 // closed in the current search, action being the step that reached it (enough
 // to walk the route back); an older stamp means open.
-mutable std::vector<std::uint32_t> closed;
+mutable std::vector<std::uint32_t, HugePageAllocator<std::uint32_t>> closed;
 mutable std::uint32_t searchStamp = 0;
 mutable OpenList openList;
 

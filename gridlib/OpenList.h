@@ -43,6 +43,8 @@ class OpenList {
     // Entry j of the array std::push_heap/std::pop_heap would hold.
     const OpenEntry& operator[](std::size_t j) const { return slots[j + 1]; }
 
+    const OpenEntry& top() const { return slots[1]; }
+
     // std::push_heap: append, then move the hole up while the parent ranks
     // strictly behind the new entry.
     void push(const OpenEntry& entry) {
@@ -64,9 +66,25 @@ class OpenList {
         if (len == 0) return top;
         const OpenEntry last = slots[len + 1];
         std::size_t hole = 1;
+        // Two levels a step while all four grandchildren exist: their keys
+        // load together with the children's, so a step waits on memory once.
+        while (4 * hole + 3 <= len) {
+            // The next step's grandchildren, four lines, load meanwhile.
+            if (16 * hole + 15 <= len)
+                for (std::size_t line = 16 * hole; line < 16 * hole + 16; line += 4)
+                    __builtin_prefetch(&slots[line]);
+            const std::uint64_t k2 = slots[2 * hole].key, k3 = slots[2 * hole + 1].key;
+            const std::uint64_t k4 = slots[4 * hole].key, k5 = slots[4 * hole + 1].key;
+            const std::uint64_t k6 = slots[4 * hole + 2].key, k7 = slots[4 * hole + 3].key;
+            const bool leftChild = k3 > k2;
+            const std::size_t child = 2 * hole + 1 - leftChild;
+            const std::uint64_t right = leftChild ? k5 : k7, left = leftChild ? k4 : k6;
+            const std::size_t grandchild = 2 * child + 1 - (right > left);
+            slots[hole] = slots[child];
+            slots[child] = slots[grandchild];
+            hole = grandchild;
+        }
         while (2 * hole + 1 <= len) {
-            // Grandchildren: one 64-byte line, fetched while this level compares.
-            if (4 * hole <= len) __builtin_prefetch(&slots[4 * hole]);
             std::size_t child = 2 * hole + 1;
             child -= slots[child].key > slots[child - 1].key;
             slots[hole] = slots[child];
