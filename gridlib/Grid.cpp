@@ -49,6 +49,88 @@ int firstNonzeroByte(std::uint64_t word) {
     return std::countl_zero(word) / 8;
 }
 
+// Scanline fill of the sector of the uniform, unlabelled position (x, y),
+// from an explicit list of spans still to extend: a sector can cover the
+// whole map, far more positions than the call stack could hold frames. A run
+// of uniform positions in a row is always labelled whole, so one seed per run
+// of the rows above and below suffices, and the run a span came from is not
+// scanned again. Footprints are tested column by column, eight columns at a
+// time, so a position costs about one tile read per footprint row rather
+// than (size + 1)^2; the size is a template argument so those loops unroll.
+template <int size>
+void fillSector(std::uint32_t* labels, const Grid::Tile* tiles, int w, int h, int x, int y,
+                Grid::Tile tile, std::uint32_t sector) {
+    const int maxX = w - 1 - size, maxY = h - 1 - size;
+    const std::uint64_t tileBytes = 0x0101010101010101ull * tile;
+
+    // Whether the size + 1 cells of column c, from row `row` down, hold `tile`.
+    auto columnFits = [=](int row, int c) __attribute__((always_inline)) {
+        const Grid::Tile* const cell = tiles + row * w + c;
+        bool fits = true;
+        for (int i = 0; i <= size; ++i) fits &= cell[i * w] == tile;
+        return fits;
+    };
+    // The first column in [from, to] that does not fit, or to + 1.
+    auto firstMisfit = [=](int row, int from, int to) __attribute__((always_inline)) {
+        const Grid::Tile* const base = tiles + row * w;
+        int c = from;
+        for (; c + 7 <= to; c += 8) {
+            std::uint64_t misfits = 0;  // a nonzero byte per column that does not fit
+            for (int i = 0; i <= size; ++i) misfits |= loadWord(base + i * w + c) ^ tileBytes;
+            if (misfits != 0) return c + firstNonzeroByte(misfits);
+        }
+        while (c <= to && columnFits(row, c)) ++c;
+        return c;
+    };
+
+    struct Span {
+        int x, y;       // a uniform position to extend from
+        int parentRow;  // the row of the run that seeded it, or -1
+        int parentLeft, parentRight;
+    };
+    std::vector<Span> pending{{x, y, -1, 0, -1}};
+    // Seeds every unlabelled run of uniform positions in [x0, x1] of `row`.
+    auto seedRuns = [&](int row, int x0, int x1, const Span& from) __attribute__((always_inline)) {
+        const std::uint32_t* const rowLabels = labels + row * w;
+        for (int px = x0; px <= x1;) {
+            if (rowLabels[px] == sector) {
+                ++px;
+                continue;
+            }
+            const int misfit = firstMisfit(row, px, px + size);
+            if (misfit <= px + size) {  // every position up to the misfit column mixes
+                px = misfit + 1;
+                continue;
+            }
+            pending.push_back(Span{px, row, from.y, from.parentLeft, from.parentRight});
+            px = firstMisfit(row, px + size + 1, x1 + size) + 1;
+        }
+    };
+
+    while (!pending.empty()) {
+        const Span span = pending.back();
+        pending.pop_back();
+        std::uint32_t* const rowLabels = labels + span.y * w;
+        if (rowLabels[span.x] == sector) continue;
+        int left = span.x;
+        while (left > 0 && columnFits(span.y, left - 1)) --left;
+        const int right = firstMisfit(span.y, span.x + size + 1, maxX + size) - size - 1;
+        for (int px = left; px <= right; ++px) rowLabels[px] = sector;
+        const Span run{left, span.y, -1, left, right};  // parent of the seeds it makes
+        for (const int row : {span.y - 1, span.y + 1}) {
+            if (row < 0 || row > maxY) continue;
+            if (row != span.parentRow) {
+                seedRuns(row, left, right, run);
+                continue;
+            }
+            // The parent run itself is labelled; only what sticks out is new.
+            if (left < span.parentLeft) seedRuns(row, left, std::min(right, span.parentLeft - 1), run);
+            if (right > span.parentRight)
+                seedRuns(row, std::max(left, span.parentRight + 1), right, run);
+        }
+    }
+}
+
 // Label values run from 1 up to this one, which is never handed out: a
 // table that reaches it is cleared and starts again at 1.
 constexpr std::uint32_t kNoFreshSector = UINT32_MAX;
@@ -124,86 +206,11 @@ void Grid::startSectorLabelsAt(std::uint32_t next) const {
     for (int s = 0; s < 3; ++s) nextSector[s] = firstSector[s] = next;
 }
 
-// Scanline fill from an explicit list of spans still to extend: a sector can
-// cover the whole map, far more positions than the call stack could hold
-// frames. The start (x, y) is uniform and unlabelled. A run of uniform
-// positions in a row is always labelled whole, so one seed per run of the
-// rows above and below suffices, and the run a span came from is not scanned
-// again. Footprints are tested column by column, eight columns at a time, so
-// a position costs about one tile read per footprint row, not (size + 1)^2.
 void Grid::FloodFill(int size, int x, int y, Tile tile, std::uint32_t sector) const {
     std::uint32_t* const labels = sectors[size].data();
-    const Tile* const tiles = data.data();
-    const int w = width, maxX = w - 1 - size, maxY = height - 1 - size;
-    const std::uint64_t tileBytes = 0x0101010101010101ull * tile;
-
-    // Whether the size + 1 cells of column c, from row `row` down, hold `tile`.
-    auto columnFits = [&](int row, int c) {
-        const Tile* cell = tiles + row * w + c;
-        for (int i = 0; i <= size; ++i, cell += w)
-            if (*cell != tile) return false;
-        return true;
-    };
-    // The first column in [from, to] that does not fit, or to + 1.
-    auto firstMisfit = [&](int row, int from, int to) {
-        const Tile* const base = tiles + row * w;
-        int c = from;
-        for (; c + 7 <= to; c += 8) {
-            std::uint64_t misfits = 0;  // a nonzero byte per column that does not fit
-            for (int i = 0; i <= size; ++i) misfits |= loadWord(base + i * w + c) ^ tileBytes;
-            if (misfits != 0) return c + firstNonzeroByte(misfits);
-        }
-        for (; c <= to; ++c)
-            if (!columnFits(row, c)) return c;
-        return to + 1;
-    };
-
-    struct Span {
-        int x, y;                 // a uniform position to extend from
-        int parentRow;            // the row of the run that seeded it, or -1
-        int parentLeft, parentRight;
-    };
-    std::vector<Span> pending{{x, y, -1, 0, -1}};
-    // Seeds every unlabelled run of uniform positions in [x0, x1] of `row`.
-    auto seedRuns = [&](int row, int x0, int x1, int fromRow, int fromLeft, int fromRight) {
-        const std::uint32_t* const rowLabels = labels + row * w;
-        for (int px = x0; px <= x1;) {
-            if (rowLabels[px] == sector) {
-                ++px;
-                continue;
-            }
-            const int misfit = firstMisfit(row, px, px + size);
-            if (misfit <= px + size) {  // every position up to the misfit column mixes
-                px = misfit + 1;
-                continue;
-            }
-            pending.push_back(Span{px, row, fromRow, fromLeft, fromRight});
-            px = firstMisfit(row, px + size + 1, x1 + size) + 1;
-        }
-    };
-
-    while (!pending.empty()) {
-        const Span span = pending.back();
-        pending.pop_back();
-        std::uint32_t* const rowLabels = labels + span.y * w;
-        if (rowLabels[span.x] == sector) continue;
-        int left = span.x;
-        while (left > 0 && columnFits(span.y, left - 1)) --left;
-        const int right = firstMisfit(span.y, span.x + size + 1, maxX + size) - size - 1;
-        std::fill(rowLabels + left, rowLabels + right + 1, sector);
-        for (const int row : {span.y - 1, span.y + 1}) {
-            if (row < 0 || row > maxY) continue;
-            if (row != span.parentRow) {
-                seedRuns(row, left, right, span.y, left, right);
-                continue;
-            }
-            // The parent run itself is labelled; only what sticks out is new.
-            if (left < span.parentLeft)
-                seedRuns(row, left, std::min(right, span.parentLeft - 1), span.y, left, right);
-            if (right > span.parentRight)
-                seedRuns(row, std::max(left, span.parentRight + 1), right, span.y, left, right);
-        }
-    }
+    if (size == 0) fillSector<0>(labels, data.data(), width, height, x, y, tile, sector);
+    if (size == 1) fillSector<1>(labels, data.data(), width, height, x, y, tile, sector);
+    if (size == 2) fillSector<2>(labels, data.data(), width, height, x, y, tile, sector);
 }
 
 // The assertion texts are quoted verbatim in diagnostics; keep their spacing.
