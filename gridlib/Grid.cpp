@@ -124,7 +124,8 @@ void fillSector(std::uint32_t* labels, const Grid::Tile* tiles, int w, int h, in
                 continue;
             }
             // The parent run itself is labelled; only what sticks out is new.
-            if (left < span.parentLeft) seedRuns(row, left, std::min(right, span.parentLeft - 1), run);
+            if (left < span.parentLeft)
+                seedRuns(row, left, std::min(right, span.parentLeft - 1), run);
             if (right > span.parentRight)
                 seedRuns(row, std::max(left, span.parentRight + 1), right, run);
         }
@@ -257,7 +258,9 @@ int Grid::SearchPath(int size, int x1, int y1, int x2, int y2, Path& path, Searc
     }
     const std::uint32_t stampBits = searchStamp << kActionBits;
     std::uint32_t* const closedCells = closed.data();
-    auto isClosed = [&](int cell) { return (closedCells[cell] >> kActionBits << kActionBits) == stampBits; };
+    auto isClosed = [&](int cell) {
+        return (closedCells[cell] >> kActionBits << kActionBits) == stampBits;
+    };
 
     // Every expanded position lies in the start's sector, so the three
     // isConnected tests per neighbour are label comparisons with the start's

@@ -19,8 +19,12 @@
 inline std::uint64_t openKey(int fCost, int gCost) {
     return std::uint64_t(std::uint32_t(fCost)) << 32 | std::uint32_t(~std::uint32_t(gCost));
 }
-inline int openKeyFCost(std::uint64_t key) { return int(key >> 32); }
-inline int openKeyGCost(std::uint64_t key) { return int(~std::uint32_t(key)); }
+inline int openKeyFCost(std::uint64_t key) {
+    return int(key >> 32);
+}
+inline int openKeyGCost(std::uint64_t key) {
+    return int(~std::uint32_t(key));
+}
 
 // Key and payload together, so one cache line serves each level of a sift.
 struct alignas(16) OpenEntry {
@@ -110,8 +114,8 @@ class OpenList {
 
     void grow() {
         const std::size_t newCapacity = capacity == 0 ? 1024 : 2 * capacity;
-        auto* bigger = static_cast<OpenEntry*>(
-            ::operator new(newCapacity * sizeof(OpenEntry), kAlign));
+        auto* bigger =
+            static_cast<OpenEntry*>(::operator new(newCapacity * sizeof(OpenEntry), kAlign));
         if (count > 0) std::memcpy(bigger + 1, slots + 1, count * sizeof(OpenEntry));
         release();
         slots = bigger;

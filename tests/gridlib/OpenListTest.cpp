@@ -22,7 +22,8 @@ bool ranksBehind(const OpenEntry& a, const OpenEntry& b) {
 // or the size when none does.
 std::size_t firstDifference(const OpenList& heap, const std::vector<OpenEntry>& expected) {
     std::size_t j = 0;
-    while (j < expected.size() && heap[j].key == expected[j].key && heap[j].cell == expected[j].cell)
+    while (j < expected.size() && heap[j].key == expected[j].key &&
+           heap[j].cell == expected[j].cell)
         ++j;
     return j;
 }

@@ -28,11 +28,7 @@ constexpr std::uint32_t kLastLabel = UINT32_MAX - 1;
 // mixed footprints on the pond's rim and several sectors per size.
 MapRows splitMap() {
     return {
-        "......#......",
-        "..~~..#......",
-        "..~~..#......",
-        "......#......",
-        "......#......",
+        "......#......", "..~~..#......", "..~~..#......", "......#......", "......#......",
     };
 }
 
@@ -67,8 +63,8 @@ std::vector<bool> reachable(const Grid& grid, int size, int sx, int sy) {
 TEST(SectorLabels, EveryAnswerMatchesAPlainSearch) {
     // Ragged shapes at several densities and widths, below, at and past a
     // machine word, from every start: each fill must label exactly its sector.
-    for (const auto& [w, h, blocked, water] : {std::tuple{5, 9, 20, 10}, {13, 11, 10, 5},
-                                               {37, 14, 25, 10}, {70, 9, 4, 2}}) {
+    for (const auto& [w, h, blocked, water] :
+         {std::tuple{5, 9, 20, 10}, {13, 11, 10, 5}, {37, 14, 25, 10}, {70, 9, 4, 2}}) {
         const GridPtr grid = gridFromRows(noiseRows(w, h, blocked, water, std::uint32_t(w)));
         for (int size = 0; size <= 2; ++size) {
             for (int sy = 0; sy + size < h; ++sy) {
@@ -77,8 +73,8 @@ TEST(SectorLabels, EveryAnswerMatchesAPlainSearch) {
                     for (int y = 0; y + size < h; ++y)
                         for (int x = 0; x + size < w; ++x)
                             ASSERT_EQ(grid->isConnected(size, sx, sy, x, y), expected[y * w + x])
-                                << w << "x" << h << " size " << size << " from " << sx << ","
-                                << sy << " to " << x << "," << y;
+                                << w << "x" << h << " size " << size << " from " << sx << "," << sy
+                                << " to " << x << "," << y;
                 }
             }
         }
@@ -121,7 +117,8 @@ TEST(SectorLabels, AnExhaustedCounterStartsAgainWithTheSameAnswers) {
         const int x1 = int(rng() % (w - size)), y1 = int(rng() % (h - size));
         const int x2 = int(rng() % (w - size)), y2 = int(rng() % (h - size));
         const std::uint32_t before = GridTestAccess::nextSector(*nearEnd, size);
-        ASSERT_EQ(nearEnd->isConnected(size, x1, y1, x2, y2), fresh->isConnected(size, x1, y1, x2, y2))
+        ASSERT_EQ(nearEnd->isConnected(size, x1, y1, x2, y2),
+                  fresh->isConnected(size, x1, y1, x2, y2))
             << "question " << q;
         if (GridTestAccess::nextSector(*nearEnd, size) < before) ++restarts;
         ASSERT_NE(GridTestAccess::nextSector(*nearEnd, size), 0u);
