@@ -138,6 +138,7 @@ constexpr std::uint32_t kNoFreshSector = UINT32_MAX;
 
 // The stamp of a search shares a word with the action of the cell it closes.
 constexpr std::uint32_t kActionBits = 3;
+constexpr std::uint32_t kActionMask = (1u << kActionBits) - 1;
 constexpr std::uint32_t kStampLimit = std::uint32_t(1) << (32 - kActionBits);
 
 int checkedCellCount(int width, int height) {
@@ -258,9 +259,7 @@ int Grid::SearchPath(int size, int x1, int y1, int x2, int y2, Path& path, Searc
     }
     const std::uint32_t stampBits = searchStamp << kActionBits;
     std::uint32_t* const closedCells = closed.data();
-    auto isClosed = [&](int cell) {
-        return (closedCells[cell] >> kActionBits << kActionBits) == stampBits;
-    };
+    auto isClosed = [&](int cell) { return (closedCells[cell] & ~kActionMask) == stampBits; };
 
     // Every expanded position lies in the start's sector, so the three
     // isConnected tests per neighbour are label comparisons with the start's
@@ -296,7 +295,7 @@ int Grid::SearchPath(int size, int x1, int y1, int x2, int y2, Path& path, Searc
             cost = openKeyGCost(cur.key);
             Path revPath;
             for (int c = cell; c != start;) {
-                const auto action = static_cast<Direction>(closedCells[c] & 7);
+                const auto action = static_cast<Direction>(closedCells[c] & kActionMask);
                 revPath.push_back(action);
                 c -= stepDx(action) + stepDy(action) * w;
             }

@@ -16,7 +16,8 @@ mutable bool sectorsDirty;
 // Scratch kept between searches so that a search neither allocates nor clears
 // per call. closed[cell] is searchStamp << 3 | action while the cell is
 // closed in the current search, action being the step that reached it (enough
-// to walk the route back); an older stamp means open.
+// to walk the route back); an older stamp means open. One word for both: the
+// search reads the stamp of every neighbour, and writes both together.
 mutable std::vector<std::uint32_t, HugePageAllocator<std::uint32_t>> closed;
 mutable std::uint32_t searchStamp = 0;
 mutable OpenList openList;

@@ -36,9 +36,14 @@ static_assert(sizeof(OpenEntry) == 16);
 
 class OpenList {
   public:
+    // Scratch of one search at a time: a copy starts empty, so the Grid
+    // that owns it stays copyable.
     OpenList() = default;
-    OpenList(const OpenList&) = delete;
-    OpenList& operator=(const OpenList&) = delete;
+    OpenList(const OpenList&) {}
+    OpenList& operator=(const OpenList&) {
+        clear();
+        return *this;
+    }
     ~OpenList() { release(); }
 
     bool empty() const { return count == 0; }

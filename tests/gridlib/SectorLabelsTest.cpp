@@ -27,9 +27,15 @@ constexpr std::uint32_t kLastLabel = UINT32_MAX - 1;
 // Ground halves split by a wall, a pond in the left one, so that size 1 has
 // mixed footprints on the pond's rim and several sectors per size.
 MapRows splitMap() {
+    // clang-format off
     return {
-        "......#......", "..~~..#......", "..~~..#......", "......#......", "......#......",
+        "......#......",
+        "..~~..#......",
+        "..~~..#......",
+        "......#......",
+        "......#......",
     };
+    // clang-format on
 }
 
 // Positions reachable from (sx, sy) by 4-steps over uniform footprints of
