@@ -1,56 +1,145 @@
 #include "Grid.h"
 
 #include <algorithm>
+#include <bit>
 #include <cassert>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 namespace {
 
 using Direction = Grid::Direction;
-using Action = Direction;  // the step that led to a search node
-
-struct Point {
-    int x;
-    int y;
-
-    Point(int x, int y) : x(x), y(y) {}
-    Point move(Direction d) const { return Point(x + Grid::stepDx(d), y + Grid::stepDy(d)); }
-    bool operator==(const Point&) const = default;
-};
-
-int getMoveCost(Direction d) {
-    return Grid::stepCost(d);
-}
 
 // Exact cost of the cheapest route with nothing in the way, so it never
 // overestimates and equals the true cost on open ground.
-int estimateCost(Point a, Point b) {
-    const int dx = std::abs(a.x - b.x);
-    const int dy = std::abs(a.y - b.y);
+int estimateCost(int ax, int ay, int bx, int by) {
+    const int dx = std::abs(ax - bx);
+    const int dy = std::abs(ay - by);
     if (dx > dy) return Grid::DIAGONAL_COST * dy + Grid::CARDINAL_COST * (dx - dy);
     return Grid::DIAGONAL_COST * dx + Grid::CARDINAL_COST * (dy - dx);
 }
 
-// One entry of the open list. The node's parent is not stored: the parent of
-// every expanded node is the node that closed its cell first, so the route is
-// walked back from the goal through the action stored per closed cell.
-struct Node {
-    int fCost;
-    int gCost;
-    int cell;  // y * width + x of the node's state
-    Action action;
+// The row of a cell by a multiply and a shift instead of a division, which
+// would cost as much as the rest of an expansion's bookkeeping. With
+// shift = 31 + ceil(log2 width) and magic = ceil(2^shift / width) the
+// quotient is exact for every cell below 2^31, and a map has fewer cells.
+class RowOfCell {
+  public:
+    explicit RowOfCell(int width)
+        : shift(31 + std::bit_width(std::uint32_t(width - 1))),
+          magic(((std::uint64_t(1) << shift) + std::uint64_t(width) - 1) / std::uint64_t(width)) {}
+    int operator()(int cell) const { return int(std::uint64_t(cell) * magic >> shift); }
+
+  private:
+    int shift;
+    std::uint64_t magic;
 };
 
-// a ranks behind b: larger fCost, or equal fCost and smaller gCost. Heap
-// operations see nothing but these answers, so the order in which nodes come
-// off the heap is the same as for a queue of separately allocated nodes.
-struct LeastCost {
-    bool operator()(const Node& a, const Node& b) const {
-        return a.fCost > b.fCost || (a.fCost == b.fCost && a.gCost < b.gCost);
+std::uint64_t loadWord(const Grid::Tile* p) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+// Index, in memory order, of the first nonzero byte of a nonzero word.
+int firstNonzeroByte(std::uint64_t word) {
+    if constexpr (std::endian::native == std::endian::little) return std::countr_zero(word) / 8;
+    return std::countl_zero(word) / 8;
+}
+
+// Scanline fill of the sector of the uniform, unlabelled position (x, y),
+// from an explicit list of spans still to extend: a sector can cover the
+// whole map, far more positions than the call stack could hold frames. A run
+// of uniform positions in a row is always labelled whole, so one seed per run
+// of the rows above and below suffices, and the run a span came from is not
+// scanned again. Footprints are tested column by column, eight columns at a
+// time, so a position costs about one tile read per footprint row rather
+// than (size + 1)^2; the size is a template argument so those loops unroll.
+template <int size>
+void fillSector(std::uint32_t* labels, const Grid::Tile* tiles, int w, int h, int x, int y,
+                Grid::Tile tile, std::uint32_t sector) {
+    const int maxX = w - 1 - size, maxY = h - 1 - size;
+    const std::uint64_t tileBytes = 0x0101010101010101ull * tile;
+
+    // Whether the size + 1 cells of column c, from row `row` down, hold `tile`.
+    auto columnFits = [=](int row, int c) __attribute__((always_inline)) {
+        const Grid::Tile* const cell = tiles + row * w + c;
+        bool fits = true;
+        for (int i = 0; i <= size; ++i) fits &= cell[i * w] == tile;
+        return fits;
+    };
+    // The first column in [from, to] that does not fit, or to + 1.
+    auto firstMisfit = [=](int row, int from, int to) __attribute__((always_inline)) {
+        const Grid::Tile* const base = tiles + row * w;
+        int c = from;
+        for (; c + 7 <= to; c += 8) {
+            std::uint64_t misfits = 0;  // a nonzero byte per column that does not fit
+            for (int i = 0; i <= size; ++i) misfits |= loadWord(base + i * w + c) ^ tileBytes;
+            if (misfits != 0) return c + firstNonzeroByte(misfits);
+        }
+        while (c <= to && columnFits(row, c)) ++c;
+        return c;
+    };
+
+    struct Span {
+        int x, y;       // a uniform position to extend from
+        int parentRow;  // the row of the run that seeded it, or -1
+        int parentLeft, parentRight;
+    };
+    std::vector<Span> pending{{x, y, -1, 0, -1}};
+    // Seeds every unlabelled run of uniform positions in [x0, x1] of `row`.
+    auto seedRuns = [&](int row, int x0, int x1, const Span& from) __attribute__((always_inline)) {
+        const std::uint32_t* const rowLabels = labels + row * w;
+        for (int px = x0; px <= x1;) {
+            if (rowLabels[px] == sector) {
+                ++px;
+                continue;
+            }
+            const int misfit = firstMisfit(row, px, px + size);
+            if (misfit <= px + size) {  // every position up to the misfit column mixes
+                px = misfit + 1;
+                continue;
+            }
+            pending.push_back(Span{px, row, from.y, from.parentLeft, from.parentRight});
+            px = firstMisfit(row, px + size + 1, x1 + size) + 1;
+        }
+    };
+
+    while (!pending.empty()) {
+        const Span span = pending.back();
+        pending.pop_back();
+        std::uint32_t* const rowLabels = labels + span.y * w;
+        if (rowLabels[span.x] == sector) continue;
+        int left = span.x;
+        while (left > 0 && columnFits(span.y, left - 1)) --left;
+        const int right = firstMisfit(span.y, span.x + size + 1, maxX + size) - size - 1;
+        for (int px = left; px <= right; ++px) rowLabels[px] = sector;
+        const Span run{left, span.y, -1, left, right};  // parent of the seeds it makes
+        for (const int row : {span.y - 1, span.y + 1}) {
+            if (row < 0 || row > maxY) continue;
+            if (row != span.parentRow) {
+                seedRuns(row, left, right, run);
+                continue;
+            }
+            // The parent run itself is labelled; only what sticks out is new.
+            if (left < span.parentLeft)
+                seedRuns(row, left, std::min(right, span.parentLeft - 1), run);
+            if (right > span.parentRight)
+                seedRuns(row, std::max(left, span.parentRight + 1), right, run);
+        }
     }
-};
+}
+
+// Label values run from 1 up to this one, which is never handed out: a
+// table that reaches it is cleared and starts again at 1.
+constexpr std::uint32_t kNoFreshSector = UINT32_MAX;
+
+// The stamp of a search shares a word with the action of the cell it closes.
+constexpr std::uint32_t kActionBits = 3;
+constexpr std::uint32_t kActionMask = (1u << kActionBits) - 1;
+constexpr std::uint32_t kStampLimit = std::uint32_t(1) << (32 - kActionBits);
 
 int checkedCellCount(int width, int height) {
     assert(width > 0 && height > 0);
@@ -64,7 +153,7 @@ Grid::Grid(int width, int height)
     : data(checkedCellCount(width, height), GROUND), width(width), height(height) {
     for (int s = 0; s < 3; ++s) {
         sectors[s].assign(data.size(), 0);
-        nextSector[s] = 1;
+        nextSector[s] = firstSector[s] = 1;
     }
     sectorsDirty = false;
 }
@@ -83,51 +172,47 @@ void Grid::setTile(int x, int y, Tile tile) {
     sectorsDirty = true;
 }
 
+// Every label handed out so far becomes stale at once: the new generation's
+// labels are all at least the next one to hand out.
 void Grid::ResetSectors() const {
-    for (int s = 0; s < 3; ++s) {
-        sectors[s].assign(data.size(), 0);
-        nextSector[s] = 1;
-    }
+    for (int s = 0; s < 3; ++s) firstSector[s] = nextSector[s];
     sectorsDirty = false;
 }
 
-void Grid::TouchSector(int size, int x, int y) const {
-    if (sectorsDirty) ResetSectors();
-    if (sectors[size][y * width + x] != 0) return;
-    FloodFill(size, x, y, data[y * width + x], nextSector[size]);
-    ++nextSector[size];
+bool Grid::isUniform(int size, int x, int y, Tile tile) const {
+    for (int i = 0; i <= size; ++i) {
+        const Tile* row = &data[(y + i) * width + x];
+        for (int j = 0; j <= size; ++j)
+            if (row[j] != tile) return false;
+    }
+    return true;
 }
 
-// Depth-first over 4-neighbours from an explicit stack: a sector can cover
-// the whole map, far more positions than the call stack could hold frames.
-// Neighbours outside the valid area or already labelled are not pushed; the
-// set labelled is the same whatever the order of visits.
-void Grid::FloodFill(int size, int x, int y, int tile, int sector) const {
-    if (x < 0 || y < 0 || x + size >= width || y + size >= height) return;
-    std::vector<int>& labels = sectors[size];
-    const int maxX = width - 1 - size, maxY = height - 1 - size;
-    auto isUniform = [&](int px, int py) {
-        for (int i = 0; i <= size; ++i) {
-            const Tile* row = &data[(py + i) * width + px];
-            for (int j = 0; j <= size; ++j)
-                if (row[j] != tile) return false;
-        }
-        return true;
-    };
-    std::vector<int> pending{y * width + x};
-    while (!pending.empty()) {
-        const int cell = pending.back();
-        pending.pop_back();
-        int& spotSector = labels[cell];
-        if (spotSector != 0) continue;
-        const int px = cell % width, py = cell / width;
-        if (!isUniform(px, py)) continue;
-        spotSector = sector;
-        if (py < maxY && labels[cell + width] == 0) pending.push_back(cell + width);
-        if (py > 0 && labels[cell - width] == 0) pending.push_back(cell - width);
-        if (px < maxX && labels[cell + 1] == 0) pending.push_back(cell + 1);
-        if (px > 0 && labels[cell - 1] == 0) pending.push_back(cell - 1);
+// A label is used up only by a fill that labels something, so questions from
+// a mixed footprint, however many, leave the counter alone.
+void Grid::TouchSector(int size, int x, int y) const {
+    if (sectorsDirty) ResetSectors();
+    const int cell = y * width + x;
+    if (sectors[size][cell] >= firstSector[size]) return;
+    const Tile tile = data[cell];
+    if (!isUniform(size, x, y, tile)) return;
+    if (nextSector[size] == kNoFreshSector) {
+        std::fill(sectors[size].begin(), sectors[size].end(), 0);
+        nextSector[size] = firstSector[size] = 1;
     }
+    FloodFill(size, x, y, tile, nextSector[size]++);
+}
+
+void Grid::startSectorLabelsAt(std::uint32_t next) const {
+    if (sectorsDirty) ResetSectors();
+    for (int s = 0; s < 3; ++s) nextSector[s] = firstSector[s] = next;
+}
+
+void Grid::FloodFill(int size, int x, int y, Tile tile, std::uint32_t sector) const {
+    std::uint32_t* const labels = sectors[size].data();
+    if (size == 0) fillSector<0>(labels, data.data(), width, height, x, y, tile, sector);
+    if (size == 1) fillSector<1>(labels, data.data(), width, height, x, y, tile, sector);
+    if (size == 2) fillSector<2>(labels, data.data(), width, height, x, y, tile, sector);
 }
 
 // The assertion texts are quoted verbatim in diagnostics; keep their spacing.
@@ -139,9 +224,9 @@ bool Grid::isConnected(int size, int x1, int y1, int x2, int y2) const {
     assert(x2 >= 0 && x2+size < width);
     assert(y2 >= 0 && y2+size < height);
     TouchSector(size, x1, y1);
-    const int sector1 = sectors[size][y1 * width + x1];
-    const int sector2 = sectors[size][y2 * width + x2];
-    return sector1 != 0 && sector1 == sector2;
+    const std::uint32_t sector1 = sectors[size][y1 * width + x1];
+    const std::uint32_t sector2 = sectors[size][y2 * width + x2];
+    return sector1 >= firstSector[size] && sector1 == sector2;
 }
 
 template <bool counting, bool recording>
@@ -160,86 +245,88 @@ int Grid::SearchPath(int size, int x1, int y1, int x2, int y2, Path& path, Searc
     assert(y2 >= 0 && y2+size < height);
     // clang-format on
 
-    const Point start(x1, y1);
-    const Point goal(x2, y2);
+    const int w = width;
+    const int start = y1 * w + x1, goal = y2 * w + x2;
     int cost = -1;
 
-    // The closed table is kept between calls and invalidated by bumping the
-    // stamp, instead of allocating and clearing width x height entries.
-    if (closedStamp.size() != data.size()) {
-        closedStamp.assign(data.size(), 0);
-        closedAction.assign(data.size(), 0);
+    if (closed.size() != data.size()) {
+        closed.assign(data.size(), 0);
         searchStamp = 0;
     }
-    if (++searchStamp == 0) {
-        std::fill(closedStamp.begin(), closedStamp.end(), 0);
+    if (++searchStamp == kStampLimit) {
+        std::fill(closed.begin(), closed.end(), 0);
         searchStamp = 1;
     }
-    const std::uint32_t stamp = searchStamp;
-    auto isClosed = [&](int cell) { return closedStamp[cell] == stamp; };
+    const std::uint32_t stampBits = searchStamp << kActionBits;
+    std::uint32_t* const closedCells = closed.data();
+    auto isClosed = [&](int cell) { return (closedCells[cell] & ~kActionMask) == stampBits; };
 
-    // Each expanded position lies in the start's sector, so the three
-    // isConnected tests per neighbour reduce to label comparisons once the
-    // start's sector is labelled; it is labelled at the first such test.
-    const int* labels = nullptr;
-    int startSector = 0;
-    auto inStartSector = [&](int px, int py) {
-        if (labels == nullptr) {
-            TouchSector(size, x1, y1);
-            labels = sectors[size].data();
-            startSector = labels[y1 * width + x1];
-        }
-        return startSector != 0 && labels[py * width + px] == startSector;
-    };
+    // Every expanded position lies in the start's sector, so the three
+    // isConnected tests per neighbour are label comparisons with the start's
+    // label. The first of them labels the start's sector; the expansion of
+    // the start makes one whenever start and goal differ.
+    if (start != goal) TouchSector(size, x1, y1);
+    const std::uint32_t* const labels = sectors[size].data();
+    const std::uint32_t startSector = labels[start];
 
-    std::vector<Node> open;
-    open.reserve(1024);
-    open.push_back(Node{estimateCost(start, goal), 0, y1 * width + x1, Direction::N});
+    const RowOfCell rowOf(w);
+    const int maxX = w - 1 - size, maxY = height - 1 - size;
+    const int lastCell = int(data.size()) - 1;
+    OpenList& open = openList;
+    open.clear();
+    open.push(OpenEntry{openKey(estimateCost(x1, y1, x2, y2), 0), start, N});
     if constexpr (counting) ++stats->pushed;
 
     while (!open.empty()) {
-        std::pop_heap(open.begin(), open.end(), LeastCost());
-        const Node curNode = open.back();
-        open.pop_back();
-        const int curIndex = curNode.cell;
-        if (isClosed(curIndex)) continue;
-        closedStamp[curIndex] = stamp;
-        closedAction[curIndex] = static_cast<std::uint8_t>(curNode.action);
+        const OpenEntry cur = open.top();
+        const int cell = cur.cell;
+        // The rows around the next position load while the heap sifts.
+        for (const int row : {std::max(cell - w, 0), cell, std::min(cell + w, lastCell)}) {
+            __builtin_prefetch(closedCells + row);
+            __builtin_prefetch(labels + row);
+        }
+        open.pop();
+        if (isClosed(cell)) continue;
+        closedCells[cell] = stampBits | cur.action;
         if constexpr (counting) ++stats->expanded;
-        if constexpr (recording) expanded->push_back(curIndex);
-        const Point curState(curIndex % width, curIndex / width);
+        if constexpr (recording) expanded->push_back(cell);
 
-        if (curState == goal) {
-            cost = curNode.gCost;
+        if (cell == goal) {
+            cost = openKeyGCost(cur.key);
             Path revPath;
-            for (Point p = curState; !(p == start);) {
-                const auto action = static_cast<Direction>(closedAction[p.y * width + p.x]);
+            for (int c = cell; c != start;) {
+                const auto action = static_cast<Direction>(closedCells[c] & kActionMask);
                 revPath.push_back(action);
-                p = Point(p.x - stepDx(action), p.y - stepDy(action));
+                c -= stepDx(action) + stepDy(action) * w;
             }
             path.assign(revPath.rbegin(), revPath.rend());
             break;
         }
 
-        for (int d = N; d <= NW; ++d) {
-            const auto direction = static_cast<Direction>(d);
-            const Point nextState = curState.move(direction);
-            const int moveX0 = std::min(curState.x, nextState.x);
-            const int moveX1 = std::max(curState.x, nextState.x) + size;
-            const int moveY0 = std::min(curState.y, nextState.y);
-            const int moveY1 = std::max(curState.y, nextState.y) + size;
-            if (moveX0 < 0 || moveX1 >= width || moveY0 < 0 || moveY1 >= height) continue;
-            const int nextIndex = nextState.y * width + nextState.x;
-            if (isClosed(nextIndex)) continue;
-            if (!inStartSector(nextState.x, nextState.y) ||
-                !inStartSector(nextState.x, curState.y) || !inStartSector(curState.x, nextState.y))
-                continue;
-            const int gCost = curNode.gCost + getMoveCost(direction);
-            open.push_back(
-                Node{gCost + estimateCost(nextState, goal), gCost, nextIndex, direction});
-            std::push_heap(open.begin(), open.end(), LeastCost());
+        const int y = rowOf(cell), x = cell - y * w;
+        const int gCost = openKeyGCost(cur.key);
+        // A straight step needs its target in the start's sector (and inside
+        // the valid area); a diagonal one also both straight steps beside it.
+        const bool toN = y > 0 && labels[cell - w] == startSector;
+        const bool toS = y < maxY && labels[cell + w] == startSector;
+        const bool toW = x > 0 && labels[cell - 1] == startSector;
+        const bool toE = x < maxX && labels[cell + 1] == startSector;
+        auto tryStep = [&](Direction d, bool allowed) __attribute__((always_inline)) {
+            const int next = cell + stepDx(d) + stepDy(d) * w;
+            if (!allowed || isClosed(next)) return;
+            const int nextG = gCost + stepCost(d);
+            const int nextF = nextG + estimateCost(x + stepDx(d), y + stepDy(d), x2, y2);
+            open.push(OpenEntry{openKey(nextF, nextG), next, std::uint8_t(d)});
             if constexpr (counting) ++stats->pushed;
-        }
+        };
+        tryStep(N, toN);
+        tryStep(NE, toN && toE && labels[cell - w + 1] == startSector);
+        tryStep(E, toE);
+        tryStep(SE, toS && toE && labels[cell + w + 1] == startSector);
+        tryStep(S, toS);
+        tryStep(SW, toS && toW && labels[cell + w - 1] == startSector);
+        tryStep(W, toW);
+        tryStep(NW, toN && toW && labels[cell - w - 1] == startSector);
     }
     return cost;
 }

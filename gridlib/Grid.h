@@ -4,6 +4,9 @@
 #include <memory>
 #include <vector>
 
+#include "HugePages.h"  // the tables in GridPriv.h
+#include "OpenList.h"   // the search scratch in GridPriv.h
+
 // A rectangular tile map that answers, for square objects of 1x1, 2x2 or 3x3
 // cells, whether two positions are connected and what the cheapest
 // eight-direction route between them is. Cells are (x, y): x grows east, y

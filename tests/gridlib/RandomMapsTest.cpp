@@ -110,6 +110,29 @@ TEST_P(RandomMaps, AgreeWithIndependentChecks) {
     EXPECT_GT(unreachable, 5);
 }
 
+// Rows of tens of thousands of cells: the search finds a cell's row without
+// dividing, which must hold for every width, not just small ones.
+TEST(WideMaps, AgreeWithThePlainSearch) {
+    int searched = 0;
+    for (const auto& [w, h] : {std::pair{40000, 5}, {65537, 4}, {99991, 3}}) {
+        const GridPtr grid = gridFromRows(noiseRows(w, h, 2, 0, std::uint32_t(w)));
+        std::mt19937 rng{std::uint32_t(h)};
+        for (int q = 0; q < 8; ++q) {
+            // Far along wide rows: cell indices well beyond 2^16.
+            const int sx = w - 3000 + int(rng() % 1000), sy = int(rng() % h);
+            const int gx = sx + 1000 + int(rng() % 1000), gy = int(rng() % h);
+            if (!grid->isConnected(0, sx, sy, gx, gy)) continue;
+            SCOPED_TRACE(::testing::Message() << w << "x" << h << " query " << q);
+            Grid::Path path, refPath;
+            EXPECT_EQ(grid->findShortestPath(0, sx, sy, gx, gy, path),
+                      reference::findShortestPath(*grid, 0, sx, sy, gx, gy, refPath));
+            EXPECT_EQ(path, refPath);
+            ++searched;
+        }
+    }
+    EXPECT_GT(searched, 10);
+}
+
 INSTANTIATE_TEST_SUITE_P(Families, RandomMaps,
                          ::testing::Values(MapCase{"noise", noiseRows(40, 30, 25, 10, 1)},
                                            MapCase{"rooms", makeRoomsMap(48, 40, 3)},

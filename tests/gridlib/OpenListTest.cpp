@@ -1,0 +1,108 @@
+// The search's heap against the standard heap algorithms: after every push
+// and pop the whole array must match, entry for entry, since entries of equal
+// cost leave in the order the element moves give them.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "OpenList.h"
+
+namespace {
+
+// The standard algorithms' view of the same order: a ranks behind b.
+bool ranksBehind(const OpenEntry& a, const OpenEntry& b) {
+    return a.key > b.key;
+}
+
+// Index of the first entry where the heap differs from the standard array,
+// or the size when none does.
+std::size_t firstDifference(const OpenList& heap, const std::vector<OpenEntry>& expected) {
+    std::size_t j = 0;
+    while (j < expected.size() && heap[j].key == expected[j].key &&
+           heap[j].cell == expected[j].cell)
+        ++j;
+    return j;
+}
+
+// `steps` random operations, pushes with probability pushPercent in the first
+// half and 100 - pushPercent in the second, so the heap grows and shrinks
+// again. Keys are drawn from `distinctKeys` values so that ties are the rule;
+// every entry carries a unique cell, which shows any difference in how equal
+// keys were moved.
+void compareRandomRun(std::uint32_t seed, int steps, int pushPercent, int distinctKeys) {
+    std::mt19937 rng(seed);
+    OpenList heap;
+    std::vector<OpenEntry> expected;
+    for (int step = 0, nextCell = 0; step < steps; ++step) {
+        const int percent = step < steps / 2 ? pushPercent : 100 - pushPercent;
+        if (expected.empty() || int(rng() % 100) < percent) {
+            const OpenEntry entry{std::uint64_t(rng() % distinctKeys), nextCell++, 0};
+            heap.push(entry);
+            expected.push_back(entry);
+            std::push_heap(expected.begin(), expected.end(), ranksBehind);
+        } else {
+            std::pop_heap(expected.begin(), expected.end(), ranksBehind);
+            const OpenEntry top = heap.pop();
+            ASSERT_EQ(top.cell, expected.back().cell) << "step " << step;
+            expected.pop_back();
+        }
+        ASSERT_EQ(heap.size(), expected.size()) << "step " << step;
+        ASSERT_EQ(firstDifference(heap, expected), expected.size()) << "step " << step;
+    }
+}
+
+TEST(OpenList, MovesEntriesExactlyAsTheStandardHeap) {
+    // Few distinct keys: nearly every comparison is a tie, including the
+    // child choice of the sift-down.
+    compareRandomRun(1, 40000, 55, 3);
+    // Growing past several reallocations, then shrinking.
+    compareRandomRun(2, 20000, 70, 50);
+    compareRandomRun(3, 20000, 60, 1000);
+    // Heaps of every small size, where the one-child case of the sift-down
+    // and the pop of a single entry occur often.
+    for (std::uint32_t seed = 10; seed < 40; ++seed) compareRandomRun(seed, 3000, 50, 2 + seed % 4);
+}
+
+TEST(OpenList, ClearKeepsNothingAndStartsAgain) {
+    OpenList heap;
+    for (int i = 0; i < 5000; ++i) heap.push(OpenEntry{std::uint64_t(i % 7), i, 0});
+    heap.clear();
+    EXPECT_TRUE(heap.empty());
+    heap.push(OpenEntry{9, 1, 2});
+    heap.push(OpenEntry{4, 2, 3});
+    EXPECT_EQ(heap.pop().cell, 2);
+    const OpenEntry last = heap.pop();
+    EXPECT_EQ(last.cell, 1);
+    EXPECT_EQ(last.action, 2);
+    EXPECT_TRUE(heap.empty());
+}
+
+// The key's unsigned order is the search's ranking: larger fCost behind, and
+// among equal fCost the smaller gCost behind.
+TEST(OpenList, KeyOrderIsTheSearchRanking) {
+    auto leastCost = [](long long fa, long long ga, long long fb, long long gb) {
+        return fa > fb || (fa == fb && ga < gb);
+    };
+    std::mt19937 rng(7);
+    const long long edges[] = {0, 1, 99, 100, 142, 65535, 65536, INT32_MAX - 1, INT32_MAX};
+    std::vector<long long> values(std::begin(edges), std::end(edges));
+    for (int i = 0; i < 40; ++i) values.push_back(rng() % 2000);
+    auto valid = [](long long v) { return v >= 0 && v <= INT32_MAX; };
+    for (long long fa : values)
+        for (long long ga : values)
+            for (long long fb : {fa, fa + 1, fa - 1, (long long)(rng() % 2000)})
+                for (long long gb : {ga, ga + 1, ga - 1, (long long)(rng() % 2000)}) {
+                    if (!valid(fb) || !valid(gb)) continue;
+                    ASSERT_EQ(openKey(int(fa), int(ga)) > openKey(int(fb), int(gb)),
+                              leastCost(fa, ga, fb, gb))
+                        << fa << ' ' << ga << ' ' << fb << ' ' << gb;
+                }
+    EXPECT_EQ(openKeyFCost(openKey(28400, 14200)), 28400);
+    EXPECT_EQ(openKeyGCost(openKey(28400, 14200)), 14200);
+}
+
+}  // namespace
