@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Fresh machine to green: install what is missing, build, run every test,
-# then the unit tests once more under AddressSanitizer and UBSan.
+# then the unit tests once more under AddressSanitizer and UBSan, then every
+# fuzz harness briefly (it installs clang when missing).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,3 +15,5 @@ ctest --preset default -j "$jobs"
 cmake --preset sanitize
 cmake --build --preset sanitize -j "$jobs"
 ctest --preset sanitize -j "$jobs" -L unit
+
+tools/fuzz.sh "${FUZZ_SECONDS:-20}"
