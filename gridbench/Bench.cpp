@@ -8,12 +8,13 @@
 #include <vector>
 
 #include "AnswerChecker.h"
-#include "MapFile.h"
+#include "FileAccess.h"
+#include "MapLoader.h"
 #include "PathSearcher.h"
 #include "RandomQueries.h"
 #include "Report.h"
 #include "Runner.h"
-#include "Scenario.h"
+#include "ScenarioReader.h"
 #include "Statistics.h"
 
 namespace {
@@ -30,11 +31,11 @@ struct Inputs {
 // The scenario's queries and the map they belong to; false after a message.
 bool loadScenarioInputs(const Options& options, Inputs& in, std::ostream& err) {
     const std::string& file = options.scenario;
-    std::ifstream stream(file);
+    std::ifstream stream;
     Scenario scenario;
     std::string error;
-    if (!stream) {
-        err << "gridbench: Cannot read " << file << '\n';
+    if (!openInput(file.c_str(), stream, error)) {
+        err << "gridbench: Cannot read " << file << ": " << error << '\n';
         return false;
     }
     if (!parseScenario(stream, scenario, error)) {
@@ -49,9 +50,8 @@ bool loadScenarioInputs(const Options& options, Inputs& in, std::ostream& err) {
     if (options.map.empty()) {
         for (const Scenario::Entry& e : scenario.entries) {
             if (e.map != first.map) {
-                err << "gridbench: Cannot read " << file << ": line " << e.query.line << ": map "
-                    << e.map << " is not the map " << first.map << " of line " << first.query.line
-                    << '\n';
+                err << "gridbench: Cannot read " << file << ": line " << e.line << ": map " << e.map
+                    << " is not the map " << first.map << " of line " << first.line << '\n';
                 return false;
             }
         }
@@ -69,12 +69,13 @@ bool loadScenarioInputs(const Options& options, Inputs& in, std::ostream& err) {
     }
     for (const Scenario::Entry& e : scenario.entries) {
         if (e.mapWidth != in.grid->getWidth() || e.mapHeight != in.grid->getHeight()) {
-            err << "gridbench: Cannot read " << file << ": line " << e.query.line << ": map size "
+            err << "gridbench: Cannot read " << file << ": line " << e.line << ": map size "
                 << e.mapWidth << " x " << e.mapHeight << " is not the size " << in.grid->getWidth()
                 << " x " << in.grid->getHeight() << " of " << in.mapPath << '\n';
             return false;
         }
-        in.queries.push_back(e.query);
+        in.queries.push_back(
+            Query{e.line, e.bucket, e.startX, e.startY, e.goalX, e.goalY, e.optimal});
     }
     in.source = "from " + file;
     return true;

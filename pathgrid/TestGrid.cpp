@@ -8,9 +8,9 @@
 #include <iostream>
 #include <utility>
 
-#include "MapFile.h"
 #include "Grid.h"
-#include "MapArgument.h"
+#include "MapLoader.h"
+#include "ViewerArguments.h"
 
 GridPtr mymap;
 int windowWidth = 640;  // kept in step with the window by OnReshape
@@ -163,11 +163,9 @@ void OnMotion(int x, int y) {
 }
 
 int main(int argc, char** argv) {
-    const char* filename = mapFileArgument(argc, argv);
-    if (!filename) {
-        std::cerr << "usage: pathgrid [map.bmp]" << std::endl;
-        return -1;
-    }
+    int status = 0;
+    const char* filename = mapFileArgument(argc, argv, std::cout, std::cerr, status);
+    if (!filename) return status;
     LoadMap(filename);
     if (!mymap) return -1;
 

@@ -7,8 +7,8 @@
 #include <sstream>
 
 #include "AnswerChecker.h"
-#include "MapFile.h"
-#include "OctileMap.h"
+#include "MapLoader.h"
+#include "OctileMapReader.h"
 #include "Process.h"
 #include "TestMaps.h"
 

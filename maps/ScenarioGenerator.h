@@ -1,18 +1,10 @@
 #pragma once
 
 #include <cstdint>
-#include <iosfwd>
-#include <string>
 #include <vector>
 
-#include "OctileMaps.h"
-
-// One query of a generated scenario.
-struct ScenarioLine {
-    int bucket = 0;
-    int startX = 0, startY = 0, goalX = 0, goalY = 0;
-    double optimal = 0;  // straight steps 1, diagonal steps sqrt 2
-};
+#include "OctileMapWriter.h"
+#include "ScenarioWriter.h"
 
 // Shortest route lengths from (x, y) to every cell, by Dijkstra: the walker
 // stays on cells of the start's kind (ground, or water), a diagonal step
@@ -27,7 +19,3 @@ std::vector<double> octileLengthsFrom(const OctileRows& rows, int x, int y);
 // has too little connected ground.
 std::vector<ScenarioLine> makeScenario(const OctileRows& rows, int queries, int perStart,
                                        std::uint32_t seed);
-
-// The scenario file: "version 1", then one tab-separated line per query.
-void writeScenario(std::ostream& out, const std::string& mapName, int width, int height,
-                   const std::vector<ScenarioLine>& lines);

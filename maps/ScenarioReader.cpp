@@ -1,4 +1,4 @@
-#include "Scenario.h"
+#include "ScenarioReader.h"
 
 #include <cerrno>
 #include <cmath>
@@ -27,14 +27,21 @@ std::vector<std::string> splitFields(const std::string& line) {
     return fields;
 }
 
-bool parseInt(const std::string& text, long minimum, int& value) {
-    if (text.empty()) return false;
+enum class Number { OK, BAD, TOO_LARGE };
+
+// Coordinates and sizes of a map, which fit an int; larger ones are told apart
+// from text that is no number at all.
+constexpr long long kLargestNumber = 1000000000LL;
+
+Number parseInt(const std::string& text, long long minimum, int& value) {
+    if (text.empty()) return Number::BAD;
     errno = 0;
     char* end = nullptr;
-    const long v = std::strtol(text.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0' || v < minimum || v > 1000000000L) return false;
+    const long long v = std::strtoll(text.c_str(), &end, 10);
+    if (*end != '\0' || end == text.c_str() || v < minimum) return Number::BAD;
+    if (errno == ERANGE || v > kLargestNumber) return Number::TOO_LARGE;
     value = int(v);
-    return true;
+    return Number::OK;
 }
 
 bool parseLength(const std::string& text, double& value) {
@@ -79,32 +86,37 @@ bool parseScenario(std::istream& in, Scenario& scenario, std::string& error) {
         if (f.size() != 9) {
             return fail(error, number, "expected 9 fields, found " + std::to_string(f.size()));
         }
-        Scenario::Entry entry;
-        Query& q = entry.query;
+        Scenario::Entry q;
         q.line = number;
-        entry.map = f[1];
-        int* const targets[] = {&q.bucket, &entry.mapWidth, &entry.mapHeight, &q.startX,
-                                &q.startY, &q.goalX,        &q.goalY};
+        q.map = f[1];
+        int* const targets[] = {&q.bucket, &q.mapWidth, &q.mapHeight, &q.startX,
+                                &q.startY, &q.goalX,    &q.goalY};
         const int fieldIndex[] = {0, 2, 3, 4, 5, 6, 7};
         for (int i = 0; i < 7; ++i) {
-            const long minimum = (i == 1 || i == 2) ? 1 : 0;
-            if (!parseInt(f[fieldIndex[i]], minimum, *targets[i])) {
+            const long long minimum = (i == 1 || i == 2) ? 1 : 0;
+            const Number parsed = parseInt(f[fieldIndex[i]], minimum, *targets[i]);
+            if (parsed == Number::TOO_LARGE) {
+                return fail(error, number,
+                            std::string(kNames[i]) + " is larger than " +
+                                std::to_string(kLargestNumber));
+            }
+            if (parsed == Number::BAD) {
                 return fail(error, number,
                             std::string(kNames[i]) +
                                 (minimum ? " is not a positive number" : " is not a number >= 0"));
             }
         }
-        if (entry.map.empty()) return fail(error, number, "map file name is empty");
+        if (q.map.empty()) return fail(error, number, "map file name is empty");
         if (!parseLength(f[8], q.optimal)) {
             return fail(error, number, "optimal length is not a number >= 0");
         }
-        if (q.startX >= entry.mapWidth || q.startY >= entry.mapHeight) {
+        if (q.startX >= q.mapWidth || q.startY >= q.mapHeight) {
             return fail(error, number, "start lies outside the map size given on the line");
         }
-        if (q.goalX >= entry.mapWidth || q.goalY >= entry.mapHeight) {
+        if (q.goalX >= q.mapWidth || q.goalY >= q.mapHeight) {
             return fail(error, number, "goal lies outside the map size given on the line");
         }
-        scenario.entries.push_back(entry);
+        scenario.entries.push_back(q);
     }
     return true;
 }

@@ -1,8 +1,10 @@
-#include "BmpWriter.h"
+#include "BitmapWriter.h"
 
 #include <cassert>
 #include <cstdint>
-#include <fstream>
+#include <string_view>
+
+#include "FileAccess.h"
 
 namespace {
 
@@ -63,9 +65,10 @@ std::vector<unsigned char> encodeBitmap(const RgbImage& image) {
     return out;
 }
 
-bool writeBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    file.close();
-    return bool(file);
+bool writeBytes(const std::string& path, const std::vector<unsigned char>& bytes,
+                std::string* reason) {
+    const std::string failure = writeWholeFile(
+        path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    if (reason) *reason = failure;
+    return failure.empty();
 }

@@ -1,7 +1,6 @@
-#include "OctileMaps.h"
+#include "OctileMapGenerators.h"
 
 #include <algorithm>
-#include <ostream>
 #include <random>
 #include <utility>
 
@@ -133,9 +132,4 @@ OctileRows makeLakesMap(int width, int height, std::uint32_t seed) {
         }
     }
     return rows;
-}
-
-void writeOctileMap(std::ostream& out, const OctileRows& rows) {
-    out << "type octile\nheight " << rows.size() << "\nwidth " << rows[0].size() << "\nmap\n";
-    for (const std::string& row : rows) out << row << '\n';
 }

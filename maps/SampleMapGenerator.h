@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BmpWriter.h"
+#include "BitmapWriter.h"
 
 // Smallest side of a sample map: below it the corridors and lakes overlap.
 constexpr int kSampleMapMinSide = 64;

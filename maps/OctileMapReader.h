@@ -14,7 +14,6 @@ bool tileFromOctileChar(char c, Grid::Tile& tile);
 // `error` to "line N: <reason>".
 GridPtr parseOctileMap(std::istream& in, std::string& error);
 
-// The file version: once the grid exists "width=W height=H" goes to `out`. On
-// failure `out` gets "Cannot read <filename>", plus ": line N: <reason>" when
-// the file opened but is not a usable map.
-GridPtr loadOctileGrid(const char* filename, std::ostream& out);
+// The same with the console lines: once the grid exists "width=W height=H"
+// goes to `out`; on failure "Cannot read <name>: line N: <reason>".
+GridPtr readOctileGrid(std::istream& in, const std::string& name, std::ostream& out);

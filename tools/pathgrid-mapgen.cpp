@@ -3,10 +3,12 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
+#include <string>
 
-#include "BmpWriter.h"
-#include "SampleMap.h"
+#include "BitmapWriter.h"
+#include "SampleMapGenerator.h"
 
 namespace {
 
@@ -22,18 +24,28 @@ bool parseSide(const char* text, int& side) {
     return true;
 }
 
+void printUsage(std::ostream& out) {
+    out << "usage: pathgrid-mapgen OUTPUT [WIDTH HEIGHT]  (sides " << kSampleMapMinSide << " to "
+        << kMaxSide << ")\n";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Asked for help, it must not take "--help" for the name of the bitmap.
+    if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        printUsage(std::cout);
+        return 0;
+    }
     int width = 64;
     int height = 64;
     if (!(argc == 2 || (argc == 4 && parseSide(argv[2], width) && parseSide(argv[3], height)))) {
-        std::cerr << "usage: pathgrid-mapgen OUTPUT [WIDTH HEIGHT]  (sides " << kSampleMapMinSide
-                  << " to " << kMaxSide << ")\n";
+        printUsage(std::cerr);
         return 1;
     }
-    if (!writeBytes(argv[1], encodeBitmap(makeSampleMap(width, height)))) {
-        std::cerr << "pathgrid-mapgen: cannot write " << argv[1] << '\n';
+    std::string reason;
+    if (!writeBytes(argv[1], encodeBitmap(makeSampleMap(width, height)), &reason)) {
+        std::cerr << "pathgrid-mapgen: cannot write " << argv[1] << ": " << reason << '\n';
         return 1;
     }
     return 0;

@@ -3,22 +3,36 @@
 
 #include <CLI/CLI.hpp>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <map>
+#include <sstream>
 
-#include "OctileMaps.h"
-#include "OctileScenario.h"
+#include "FileAccess.h"
+#include "OctileMapGenerators.h"
+#include "ScenarioGenerator.h"
 
 namespace {
 
 enum class Kind { ROOMS, MAZE, LAKES };
 
-bool writeFile(const std::string& path, const std::function<void(std::ostream&)>& write) {
-    std::ofstream out(path);
-    write(out);
-    out.close();
-    return bool(out);
+// The files are NAME.map and NAME.map.scen, so NAME must end in a file name:
+// an empty one or a folder would give hidden files or files beside the folder.
+std::string checkOutputName(const std::string& name) {
+    const std::filesystem::path path(name);
+    const std::string last = path.filename().string();
+    if (last.empty() || last == "." || last == "..") return "no file name in \"" + name + "\"";
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) {
+        return name + " is a directory; give a file name in it, such as " +
+               (path / "map").string();
+    }
+    return "";
+}
+
+bool writeFile(const std::string& path, const std::string& text) {
+    const std::string reason = writeWholeFile(path, text);
+    if (!reason.empty()) std::cerr << "octile-mapgen: cannot write " << path << ": " << reason << '\n';
+    return reason.empty();
 }
 
 }  // namespace
@@ -54,7 +68,9 @@ int main(int argc, char** argv) {
     app.add_option("--per-start", perStart, "Queries from each start")
         ->check(CLI::Range(1, 100000))
         ->capture_default_str();
-    app.add_option("--out", name, "Output name: writes NAME.map and NAME.map.scen")->required();
+    app.add_option("--out", name, "Output name: writes NAME.map and NAME.map.scen")
+        ->required()
+        ->check(checkOutputName);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -66,23 +82,20 @@ int main(int argc, char** argv) {
                             : kind == Kind::MAZE ? makeMazeMap(width, height, corridor, seed)
                                                  : makeLakesMap(width, height, seed);
     const std::string mapPath = name + ".map";
-    if (!writeFile(mapPath, [&](std::ostream& out) { writeOctileMap(out, rows); })) {
-        std::cerr << "octile-mapgen: cannot write " << mapPath << '\n';
-        return 1;
-    }
+    std::ostringstream mapText;
+    writeOctileMap(mapText, rows);
+    if (!writeFile(mapPath, mapText.str())) return 1;
     if (queries == 0) return 0;
     const std::vector<ScenarioLine> lines = makeScenario(rows, queries, perStart, seed);
     // The scenario sits next to its map and names it relative to its folder.
     const std::string mapName = std::filesystem::path(mapPath).filename().string();
-    const std::string scenPath = mapPath + ".scen";
-    if (!writeFile(scenPath,
-                   [&](std::ostream& out) { writeScenario(out, mapName, width, height, lines); })) {
-        std::cerr << "octile-mapgen: cannot write " << scenPath << '\n';
-        return 1;
-    }
+    std::ostringstream scenText;
+    writeScenario(scenText, mapName, width, height, lines);
+    if (!writeFile(mapPath + ".scen", scenText.str())) return 1;
     if (int(lines.size()) < queries) {
-        std::cerr << "octile-mapgen: only " << lines.size()
+        std::cerr << "octile-mapgen: only " << lines.size() << " of " << queries
                   << " queries: too little connected ground\n";
+        return 1;
     }
     return 0;
 }

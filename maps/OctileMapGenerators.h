@@ -1,15 +1,13 @@
 #pragma once
 
 #include <cstdint>
-#include <iosfwd>
-#include <string>
-#include <vector>
+
+#include "OctileMapWriter.h"
 
 // Generated maps in the octile text format's characters: '.' ground, 'S'
 // swamp (ground too), 'W' water, 'T' trees and '@' rock (both blocked).
-// Row 0 is the top. Only raw mt19937 outputs reduced with % are used, so a
-// seed gives the same map on every platform and build.
-using OctileRows = std::vector<std::string>;
+// Only raw mt19937 outputs reduced with % are used, so a seed gives the same
+// map on every platform and build.
 
 // Rooms on a regular plan, walls one cell thick, with doors 1 to 3 cells
 // wide to most neighbours; some rooms hold a pond or a few trees.
@@ -22,6 +20,3 @@ OctileRows makeMazeMap(int width, int height, int corridor, std::uint32_t seed);
 // lakes and patches keep their size in cells whatever the map size, their
 // number grows with the area.
 OctileRows makeLakesMap(int width, int height, std::uint32_t seed);
-
-// The map as an octile text file: header, then one line per row.
-void writeOctileMap(std::ostream& out, const OctileRows& rows);

@@ -18,5 +18,7 @@ struct RgbImage {
 // bottom-up, each row padded to a multiple of 4 bytes.
 std::vector<unsigned char> encodeBitmap(const RgbImage& image);
 
-// Writes `bytes` to `path`; false when the file cannot be written.
-bool writeBytes(const std::string& path, const std::vector<unsigned char>& bytes);
+// Writes `bytes` to `path`; false when the file cannot be written, with the
+// system's reason in `reason` when one is given.
+bool writeBytes(const std::string& path, const std::vector<unsigned char>& bytes,
+                std::string* reason = nullptr);

@@ -1,8 +1,8 @@
-#include "BmpLoader.h"
+#include "BitmapReader.h"
 
 #include <climits>
 #include <cstdint>
-#include <fstream>
+#include <istream>
 #include <new>
 #include <ostream>
 #include <string>
@@ -56,7 +56,7 @@ const char* checkHeader(const unsigned char* header, std::int64_t headerBytes,
     // Older headers are shorter and store the size in 16 bits elsewhere.
     if (infoSize < kInfoHeaderSize) return "unsupported bitmap header";
     if (bitCount != 24 || compression != 0) return "not a 24-bit uncompressed bitmap";
-    if (width <= 0 || height == 0 || height == INT32_MIN) return "width or height not positive";
+    if (width <= 0 || height == 0) return "width or height not positive";
     const std::int64_t rows = height < 0 ? -std::int64_t(height) : height;
     if (width * rows > INT_MAX) return "map too large";
     if (width < kMinSide || rows < kMinSide) return "map smaller than 3 x 3 cells";
@@ -74,7 +74,7 @@ const char* checkHeader(const unsigned char* header, std::int64_t headerBytes,
     return nullptr;
 }
 
-void refuse(std::ostream& out, const char* filename, const char* reason) {
+void refuse(std::ostream& out, const std::string& filename, const char* reason) {
     out << "Cannot read " << filename << ": " << reason << '\n';
 }
 
@@ -86,13 +86,7 @@ Grid::Tile tileFromColor(unsigned char blue, unsigned char green, unsigned char 
     return Grid::GROUND;
 }
 
-GridPtr loadBitmapGrid(const char* filename, std::ostream& out) {
-    std::ifstream file(filename, std::ios::binary);
-    if (!file) {
-        out << "Cannot read " << filename << '\n';
-        return nullptr;
-    }
-
+GridPtr readBitmapGrid(std::istream& file, const std::string& filename, std::ostream& out) {
     file.seekg(0, std::ios::end);
     const std::streamoff fileSize = file ? std::streamoff(file.tellg()) : -1;
     file.seekg(0);

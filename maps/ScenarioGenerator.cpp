@@ -1,10 +1,8 @@
-#include "OctileScenario.h"
+#include "ScenarioGenerator.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <functional>
-#include <ostream>
 #include <queue>
 #include <random>
 #include <utility>
@@ -97,15 +95,4 @@ std::vector<ScenarioLine> makeScenario(const OctileRows& rows, int queries, int 
         return a.bucket < b.bucket;
     });
     return lines;
-}
-
-void writeScenario(std::ostream& out, const std::string& mapName, int width, int height,
-                   const std::vector<ScenarioLine>& lines) {
-    out << "version 1\n";
-    for (const ScenarioLine& l : lines) {
-        char optimal[32];
-        std::snprintf(optimal, sizeof optimal, "%.8f", l.optimal);
-        out << l.bucket << '\t' << mapName << '\t' << width << '\t' << height << '\t' << l.startX
-            << '\t' << l.startY << '\t' << l.goalX << '\t' << l.goalY << '\t' << optimal << '\n';
-    }
 }

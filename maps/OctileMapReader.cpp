@@ -1,8 +1,7 @@
-#include "OctileMap.h"
+#include "OctileMapReader.h"
 
 #include <climits>
 #include <cstdint>
-#include <fstream>
 #include <istream>
 #include <new>
 #include <ostream>
@@ -21,15 +20,21 @@ std::vector<std::string> words(const std::string& line) {
     return result;
 }
 
-// A positive decimal number small enough for a map side; -1 otherwise.
+constexpr int kNotANumber = -1;
+constexpr int kTooLarge = -2;
+
+// A positive decimal number that fits a map side (an int); kNotANumber or
+// kTooLarge otherwise.
 int parseSide(const std::string& text) {
-    if (text.empty() || text.size() > 9) return -1;
-    int value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return -1;
-        value = value * 10 + (c - '0');
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) {
+        return kNotANumber;
     }
-    return value > 0 ? value : -1;
+    std::int64_t value = 0;
+    for (char c : text) {
+        value = value * 10 + (c - '0');
+        if (value > INT_MAX) return kTooLarge;
+    }
+    return value > 0 ? int(value) : kNotANumber;
 }
 
 std::string describe(char c) {
@@ -93,6 +98,10 @@ bool readHeader(LineReader& lines, int& width, int& height, std::string& error) 
                 return false;
             }
             side = parseSide(w[1]);
+            if (side == kTooLarge) {
+                failure(error, lines.number, w[0] + " " + w[1] + " is too large for a map");
+                return false;
+            }
             if (side < 0) {
                 failure(error, lines.number, w[0] + " is not a positive number");
                 return false;
@@ -184,16 +193,11 @@ GridPtr parseOctileMap(std::istream& in, std::string& error) {
     return grid;
 }
 
-GridPtr loadOctileGrid(const char* filename, std::ostream& out) {
-    std::ifstream file(filename, std::ios::binary);
-    if (!file) {
-        out << "Cannot read " << filename << '\n';
-        return nullptr;
-    }
+GridPtr readOctileGrid(std::istream& in, const std::string& name, std::ostream& out) {
     std::string error;
-    GridPtr grid = parseOctileMap(file, error);
+    GridPtr grid = parseOctileMap(in, error);
     if (!grid) {
-        out << "Cannot read " << filename << ": " << error << '\n';
+        out << "Cannot read " << name << ": " << error << '\n';
         return nullptr;
     }
     out << "width=" << grid->getWidth() << " height=" << grid->getHeight() << '\n';

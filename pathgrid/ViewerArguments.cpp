@@ -1,9 +1,14 @@
-#include "MapArgument.h"
+#include "ViewerArguments.h"
 
 #include <cstring>
 #include <initializer_list>
+#include <ostream>
 
 namespace {
+
+constexpr const char* kUsage =
+    "usage: pathgrid [MAP]\n"
+    "  MAP: a 24-bit uncompressed bitmap or an octile text map (.map); default map.bmp\n";
 
 bool isWindowOptionWithValue(const char* arg) {
     return std::strcmp(arg, "-display") == 0 || std::strcmp(arg, "-geometry") == 0;
@@ -18,15 +23,27 @@ bool isWindowFlag(const char* arg) {
 
 }  // namespace
 
-const char* mapFileArgument(int argc, char** argv) {
+const char* mapFileArgument(int argc, char** argv, std::ostream& out, std::ostream& err,
+                            int& exitStatus) {
     const char* named = nullptr;
+    bool twoMaps = false;
     for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0) {
+            out << kUsage;
+            exitStatus = 0;
+            return nullptr;
+        }
         if (isWindowOptionWithValue(argv[i])) {
             ++i;  // its value belongs to the window system too
         } else if (!isWindowFlag(argv[i])) {
-            if (named) return nullptr;
+            twoMaps = twoMaps || named;
             named = argv[i];
         }
+    }
+    if (twoMaps) {
+        err << kUsage;
+        exitStatus = 255;
+        return nullptr;
     }
     return named ? named : "map.bmp";
 }

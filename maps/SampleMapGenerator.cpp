@@ -1,4 +1,4 @@
-#include "SampleMap.h"
+#include "SampleMapGenerator.h"
 
 #include <algorithm>
 #include <cassert>

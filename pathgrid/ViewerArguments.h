@@ -1,0 +1,12 @@
+#pragma once
+
+#include <iosfwd>
+
+// The map file named on the command line once the window system's own options
+// (-display NAME, -geometry WxH+X+Y, -direct, -indirect, -iconic, -gldebug,
+// -sync) are set aside: "map.bmp" when none is named. Null when the program
+// should end at once, with `exitStatus` set: after --help (the usage on `out`,
+// status 0) or when more than one map is named (the usage on `err`, status
+// 255). Needs no display, so a bad argument is answered before a window exists.
+const char* mapFileArgument(int argc, char** argv, std::ostream& out, std::ostream& err,
+                            int& exitStatus);
