@@ -1,5 +1,7 @@
 #include "Bench.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
@@ -10,6 +12,7 @@
 #include "AnswerChecker.h"
 #include "FileAccess.h"
 #include "MapLoader.h"
+#include "OptimumBand.h"
 #include "PathSearcher.h"
 #include "RandomQueries.h"
 #include "Report.h"
@@ -20,6 +23,8 @@
 namespace {
 
 constexpr int kInputError = 2;
+constexpr std::size_t kMismatchesShown = 5;
+constexpr const char* kBand = "the band [1, 142/141.42]";
 
 struct Inputs {
     GridPtr grid;
@@ -109,9 +114,11 @@ int runBench(const Options& options, std::ostream& out, std::ostream& err) {
 
     std::ofstream csv;
     if (!options.csv.empty()) {
+        errno = 0;
         csv.open(options.csv);
         if (!csv) {
-            err << "gridbench: cannot write " << options.csv << '\n';
+            err << "gridbench: cannot write " << options.csv << ": " << std::strerror(errno)
+                << '\n';
             return kInputError;
         }
     }
@@ -142,13 +149,32 @@ int runBench(const Options& options, std::ostream& out, std::ostream& err) {
             << problems.size() << " wrong\n";
         for (const std::string& p : problems) err << "gridbench: wrong answer: " << p << '\n';
     }
+    // Scenario optima are lengths for an object of one cell.
+    std::vector<std::string> mismatches;
+    if (options.size == 0) mismatches = findOptimumMismatches(in.queries, results, options.check);
+    if (options.check && !mismatches.empty()) {
+        out << "check: " << mismatches.size() << " scenario optima disagree with our Dijkstra beyond "
+            << kBand << '\n';
+        for (std::size_t i = 0; i < mismatches.size() && i < kMismatchesShown; ++i) {
+            err << "gridbench: optimum off: " << mismatches[i] << '\n';
+        }
+        if (mismatches.size() > kMismatchesShown) {
+            err << "gridbench: optimum off: " << mismatches.size() - kMismatchesShown
+                << " more\n";
+        }
+    } else if (!mismatches.empty()) {
+        err << "gridbench: warning: " << mismatches.size() << " of " << in.queries.size()
+            << " scenario optima disagree with our costs beyond " << kBand
+            << "; --check lists them\n";
+    }
     if (csv.is_open()) {
         writeCsv(csv, in.queries, results, options.times);
         csv.close();
         if (!csv) {
-            err << "gridbench: cannot write " << options.csv << '\n';
+            err << "gridbench: cannot write " << options.csv << ": " << std::strerror(errno)
+                << '\n';
             return kInputError;
         }
     }
-    return problems.empty() ? 0 : 1;
+    return problems.empty() && (!options.check || mismatches.empty()) ? 0 : 1;
 }
