@@ -7,13 +7,15 @@
 #include <random>
 #include <utility>
 
+#include "OctileMapReader.h"
+
 namespace {
 
 // 0 ground, 1 water, -1 where nothing walks.
 int kindOf(char c) {
-    if (c == '.' || c == 'G' || c == 'S') return 0;
-    if (c == 'W') return 1;
-    return -1;
+    Grid::Tile tile = Grid::BLOCKED;
+    if (!tileFromOctileChar(c, tile) || tile == Grid::BLOCKED) return -1;
+    return tile == Grid::GROUND ? 0 : 1;
 }
 
 }  // namespace
