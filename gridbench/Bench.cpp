@@ -153,14 +153,13 @@ int runBench(const Options& options, std::ostream& out, std::ostream& err) {
     std::vector<std::string> mismatches;
     if (options.size == 0) mismatches = findOptimumMismatches(in.queries, results, options.check);
     if (options.check && !mismatches.empty()) {
-        out << "check: " << mismatches.size() << " scenario optima disagree with our Dijkstra beyond "
-            << kBand << '\n';
+        out << "check: " << mismatches.size()
+            << " scenario optima disagree with our Dijkstra beyond " << kBand << '\n';
         for (std::size_t i = 0; i < mismatches.size() && i < kMismatchesShown; ++i) {
             err << "gridbench: optimum off: " << mismatches[i] << '\n';
         }
         if (mismatches.size() > kMismatchesShown) {
-            err << "gridbench: optimum off: " << mismatches.size() - kMismatchesShown
-                << " more\n";
+            err << "gridbench: optimum off: " << mismatches.size() - kMismatchesShown << " more\n";
         }
     } else if (!mismatches.empty()) {
         err << "gridbench: warning: " << mismatches.size() << " of " << in.queries.size()

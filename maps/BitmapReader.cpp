@@ -74,8 +74,8 @@ const char* checkHeader(const unsigned char* header, std::int64_t headerBytes,
     return nullptr;
 }
 
-void refuse(std::ostream& out, const std::string& filename, const char* reason) {
-    out << "Cannot read " << filename << ": " << reason << '\n';
+void refuse(std::ostream& out, const std::string& name, const char* reason) {
+    out << "Cannot read " << name << ": " << reason << '\n';
 }
 
 }  // namespace
@@ -86,18 +86,18 @@ Grid::Tile tileFromColor(unsigned char blue, unsigned char green, unsigned char 
     return Grid::GROUND;
 }
 
-GridPtr readBitmapGrid(std::istream& file, const std::string& filename, std::ostream& out) {
-    file.seekg(0, std::ios::end);
-    const std::streamoff fileSize = file ? std::streamoff(file.tellg()) : -1;
-    file.seekg(0);
+GridPtr readBitmapGrid(std::istream& in, const std::string& name, std::ostream& out) {
+    in.seekg(0, std::ios::end);
+    const std::streamoff fileSize = in ? std::streamoff(in.tellg()) : -1;
+    in.seekg(0);
     unsigned char header[kHeaderSize] = {};
-    file.read(reinterpret_cast<char*>(header), kHeaderSize);
-    const std::int64_t headerBytes = fileSize < 0 ? 0 : file.gcount();
-    file.clear();
+    in.read(reinterpret_cast<char*>(header), kHeaderSize);
+    const std::int64_t headerBytes = fileSize < 0 ? 0 : in.gcount();
+    in.clear();
 
     PixelLayout layout;
     if (const char* reason = checkHeader(header, headerBytes, fileSize, layout)) {
-        refuse(out, filename, reason);
+        refuse(out, name, reason);
         return nullptr;
     }
 
@@ -105,17 +105,17 @@ GridPtr readBitmapGrid(std::istream& file, const std::string& filename, std::ost
     try {
         grid = std::make_unique<Grid>(layout.width, layout.height);
     } catch (const std::bad_alloc&) {
-        refuse(out, filename, "map too large");
+        refuse(out, name, "map too large");
         return nullptr;
     }
     out << "width=" << layout.width << " height=" << layout.height << '\n';
 
     std::vector<unsigned char> row(3 * std::size_t(layout.width));
     for (int y = 0; y < layout.height; ++y) {
-        file.seekg(layout.offset + y * layout.rowStride);
-        file.read(reinterpret_cast<char*>(row.data()), std::streamsize(row.size()));
-        if (!file) {  // the file shrank after its size was checked
-            refuse(out, filename, "file ends before its pixels");
+        in.seekg(layout.offset + y * layout.rowStride);
+        in.read(reinterpret_cast<char*>(row.data()), std::streamsize(row.size()));
+        if (!in) {  // the file shrank after its size was checked
+            refuse(out, name, "file ends before its pixels");
             return nullptr;
         }
         const int gridRow = layout.topDown ? y : layout.height - 1 - y;

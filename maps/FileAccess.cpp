@@ -7,6 +7,9 @@
 #include <cstdio>
 #include <cstring>
 
+namespace {
+
+// The words of the "Cannot read NAME: REASON" lines for an errno value.
 std::string reasonFromErrno(int error) {
     switch (error) {
         case ENOENT:
@@ -24,6 +27,8 @@ std::string reasonFromErrno(int error) {
         }
     }
 }
+
+}  // namespace
 
 bool openInput(const char* path, std::ifstream& file, std::string& reason) {
     struct stat info {};
@@ -53,6 +58,8 @@ std::string writeWholeFile(const std::string& path, std::string_view bytes) {
     if (!file) return std::strerror(errno);
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     const int writeError = errno;
-    if (std::fclose(file) != 0 || !written) return std::strerror(written ? errno : writeError);
+    const bool closed = std::fclose(file) == 0;  // flushes, so a full disk shows here
+    if (!written) return std::strerror(writeError);
+    if (!closed) return std::strerror(errno);
     return "";
 }

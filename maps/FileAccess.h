@@ -11,9 +11,6 @@
 // "is a directory", "not a regular file", or the system's own words.
 bool openInput(const char* path, std::ifstream& file, std::string& reason);
 
-// The words of those lines for an errno value.
-std::string reasonFromErrno(int error);
-
 // Writes `bytes` to `path`, replacing what was there. Empty when it worked,
 // else the system's reason (strerror).
 std::string writeWholeFile(const std::string& path, std::string_view bytes);

@@ -96,9 +96,9 @@ bool parseScenario(std::istream& in, Scenario& scenario, std::string& error) {
             const long long minimum = (i == 1 || i == 2) ? 1 : 0;
             const Number parsed = parseInt(f[fieldIndex[i]], minimum, *targets[i]);
             if (parsed == Number::TOO_LARGE) {
-                return fail(error, number,
-                            std::string(kNames[i]) + " is larger than " +
-                                std::to_string(kLargestNumber));
+                return fail(
+                    error, number,
+                    std::string(kNames[i]) + " is larger than " + std::to_string(kLargestNumber));
             }
             if (parsed == Number::BAD) {
                 return fail(error, number,

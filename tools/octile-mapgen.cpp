@@ -23,15 +23,15 @@ std::string checkOutputName(const std::string& name) {
     if (last.empty() || last == "." || last == "..") return "no file name in \"" + name + "\"";
     std::error_code ignored;
     if (std::filesystem::is_directory(path, ignored)) {
-        return name + " is a directory; give a file name in it, such as " +
-               (path / "map").string();
+        return name + " is a directory; give a file name in it, such as " + (path / "map").string();
     }
     return "";
 }
 
 bool writeFile(const std::string& path, const std::string& text) {
     const std::string reason = writeWholeFile(path, text);
-    if (!reason.empty()) std::cerr << "octile-mapgen: cannot write " << path << ": " << reason << '\n';
+    if (!reason.empty())
+        std::cerr << "octile-mapgen: cannot write " << path << ": " << reason << '\n';
     return reason.empty();
 }
 

@@ -14,10 +14,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string name = kNames[data[0] % (sizeof kNames / sizeof kNames[0])];
     std::ostringstream out;
     const GridPtr grid = readMapBytes(fuzzText(data + 1, size - 1), name, out);
-    const std::string expected =
-        grid ? "width=" + std::to_string(grid->getWidth()) +
-                   " height=" + std::to_string(grid->getHeight()) + "\n"
-             : "Cannot read " + name + ": ";
+    const std::string expected = grid ? "width=" + std::to_string(grid->getWidth()) +
+                                            " height=" + std::to_string(grid->getHeight()) + "\n"
+                                      : "Cannot read " + name + ": ";
     if (out.str().rfind(expected, 0) != 0) std::abort();
     if (grid) probeGrid(*grid, data + 1, size - 1);
     return 0;

@@ -60,13 +60,15 @@ TEST(TextFormats, SidesBeyondAnIntAreTooLargeNotMalformed) {
     const std::pair<std::string, std::string> maps[] = {
         {"2147483647", "line 4: map too large"},
         {"2147483648", "line 3: height 2147483648 is too large for a map"},
-        {"99999999999999999999999", "line 3: height 99999999999999999999999 is too large for a map"},
+        {"99999999999999999999999",
+         "line 3: height 99999999999999999999999 is too large for a map"},
         {"-5", "line 3: height is not a positive number"},
         {"12a", "line 3: height is not a positive number"},
     };
     for (const auto& [height, reason] : maps) {
         std::ostringstream out;
-        EXPECT_FALSE(readMapBytes("type octile\nwidth 3\nheight " + height + "\nmap\n", "t.map", out));
+        EXPECT_FALSE(
+            readMapBytes("type octile\nwidth 3\nheight " + height + "\nmap\n", "t.map", out));
         EXPECT_EQ(out.str(), "Cannot read t.map: " + reason + "\n");
     }
 
