@@ -62,12 +62,13 @@ TEST(PathgridProgram, FilesThatAreNoMapsAreRefusedWithTheReason) {
     TempDir dir;
     ASSERT_EQ(mkdir(dir.file("folder.map").c_str(), 0755), 0);
     ASSERT_EQ(mkfifo(dir.file("pipe.map").c_str(), 0644), 0);
+    std::ofstream(dir.file("plain.bmp")) << "BM";
     const std::pair<std::string, std::string> cases[] = {
         {"folder.map", "Cannot read folder.map: is a directory\n"},
         {"pipe.map", "Cannot read pipe.map: not a regular file\n"},
         {"/dev/zero", "Cannot read /dev/zero: not a regular file\n"},
         {"folder.map/inner.bmp", "Cannot read folder.map/inner.bmp: no such file\n"},
-        {"map.bmp/x.bmp", "Cannot read map.bmp/x.bmp: no such file\n"},
+        {"plain.bmp/x.bmp", "Cannot read plain.bmp/x.bmp: no such file\n"},  // not a folder
     };
     for (const auto& [file, message] : cases) {
         const ProcessResult r = runViewer(dir, {file});
