@@ -1,5 +1,7 @@
 #include "Bench.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
@@ -8,17 +10,21 @@
 #include <vector>
 
 #include "AnswerChecker.h"
-#include "MapFile.h"
+#include "FileAccess.h"
+#include "MapLoader.h"
+#include "OptimumBand.h"
 #include "PathSearcher.h"
 #include "RandomQueries.h"
 #include "Report.h"
 #include "Runner.h"
-#include "Scenario.h"
+#include "ScenarioReader.h"
 #include "Statistics.h"
 
 namespace {
 
 constexpr int kInputError = 2;
+constexpr std::size_t kMismatchesShown = 5;
+constexpr const char* kBand = "the band [1, 142/141.42]";
 
 struct Inputs {
     GridPtr grid;
@@ -30,11 +36,11 @@ struct Inputs {
 // The scenario's queries and the map they belong to; false after a message.
 bool loadScenarioInputs(const Options& options, Inputs& in, std::ostream& err) {
     const std::string& file = options.scenario;
-    std::ifstream stream(file);
+    std::ifstream stream;
     Scenario scenario;
     std::string error;
-    if (!stream) {
-        err << "gridbench: Cannot read " << file << '\n';
+    if (!openInput(file.c_str(), stream, error)) {
+        err << "gridbench: Cannot read " << file << ": " << error << '\n';
         return false;
     }
     if (!parseScenario(stream, scenario, error)) {
@@ -49,9 +55,8 @@ bool loadScenarioInputs(const Options& options, Inputs& in, std::ostream& err) {
     if (options.map.empty()) {
         for (const Scenario::Entry& e : scenario.entries) {
             if (e.map != first.map) {
-                err << "gridbench: Cannot read " << file << ": line " << e.query.line << ": map "
-                    << e.map << " is not the map " << first.map << " of line " << first.query.line
-                    << '\n';
+                err << "gridbench: Cannot read " << file << ": line " << e.line << ": map " << e.map
+                    << " is not the map " << first.map << " of line " << first.line << '\n';
                 return false;
             }
         }
@@ -69,12 +74,13 @@ bool loadScenarioInputs(const Options& options, Inputs& in, std::ostream& err) {
     }
     for (const Scenario::Entry& e : scenario.entries) {
         if (e.mapWidth != in.grid->getWidth() || e.mapHeight != in.grid->getHeight()) {
-            err << "gridbench: Cannot read " << file << ": line " << e.query.line << ": map size "
+            err << "gridbench: Cannot read " << file << ": line " << e.line << ": map size "
                 << e.mapWidth << " x " << e.mapHeight << " is not the size " << in.grid->getWidth()
                 << " x " << in.grid->getHeight() << " of " << in.mapPath << '\n';
             return false;
         }
-        in.queries.push_back(e.query);
+        in.queries.push_back(
+            Query{e.line, e.bucket, e.startX, e.startY, e.goalX, e.goalY, e.optimal});
     }
     in.source = "from " + file;
     return true;
@@ -108,9 +114,11 @@ int runBench(const Options& options, std::ostream& out, std::ostream& err) {
 
     std::ofstream csv;
     if (!options.csv.empty()) {
+        errno = 0;
         csv.open(options.csv);
         if (!csv) {
-            err << "gridbench: cannot write " << options.csv << '\n';
+            err << "gridbench: cannot write " << options.csv << ": " << std::strerror(errno)
+                << '\n';
             return kInputError;
         }
     }
@@ -141,13 +149,31 @@ int runBench(const Options& options, std::ostream& out, std::ostream& err) {
             << problems.size() << " wrong\n";
         for (const std::string& p : problems) err << "gridbench: wrong answer: " << p << '\n';
     }
+    // Scenario optima are lengths for an object of one cell.
+    std::vector<std::string> mismatches;
+    if (options.size == 0) mismatches = findOptimumMismatches(in.queries, results, options.check);
+    if (options.check && !mismatches.empty()) {
+        out << "check: " << mismatches.size()
+            << " scenario optima disagree with our Dijkstra beyond " << kBand << '\n';
+        for (std::size_t i = 0; i < mismatches.size() && i < kMismatchesShown; ++i) {
+            err << "gridbench: optimum off: " << mismatches[i] << '\n';
+        }
+        if (mismatches.size() > kMismatchesShown) {
+            err << "gridbench: optimum off: " << mismatches.size() - kMismatchesShown << " more\n";
+        }
+    } else if (!mismatches.empty()) {
+        err << "gridbench: warning: " << mismatches.size() << " of " << in.queries.size()
+            << " scenario optima disagree with our costs beyond " << kBand
+            << "; --check lists them\n";
+    }
     if (csv.is_open()) {
         writeCsv(csv, in.queries, results, options.times);
         csv.close();
         if (!csv) {
-            err << "gridbench: cannot write " << options.csv << '\n';
+            err << "gridbench: cannot write " << options.csv << ": " << std::strerror(errno)
+                << '\n';
             return kInputError;
         }
     }
-    return problems.empty() ? 0 : 1;
+    return problems.empty() && (!options.check || mismatches.empty()) ? 0 : 1;
 }

@@ -5,7 +5,6 @@
 #include <GL/freeglut.h>
 
 #include <algorithm>
-#include <cstring>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -15,10 +14,10 @@
 #include "FrameQueries.h"
 #include "Grid.h"
 #include "InfoLine.h"
-#include "MapArgument.h"
-#include "MapFile.h"
+#include "MapLoader.h"
 #include "MapView.h"
 #include "TileRenderer.h"
+#include "ViewerArguments.h"
 
 GridPtr mymap;
 int windowWidth = 640;  // kept in step with the window by OnReshape
@@ -244,20 +243,12 @@ void OnMotion(int x, int y) {
 }
 
 int main(int argc, char** argv) {
-    // --info is ours; everything else goes to the map argument's parser.
-    std::vector<char*> args;
-    for (int i = 0; i < argc; ++i) {
-        if (i > 0 && std::strcmp(argv[i], "--info") == 0) {
-            showInfo = true;
-        } else {
-            args.push_back(argv[i]);
-        }
-    }
-    const char* filename = mapFileArgument(static_cast<int>(args.size()), args.data());
-    if (!filename) {
-        std::cerr << "usage: pathgrid [map.bmp]" << std::endl;
-        return -1;
-    }
+    int status = 0;
+    const std::optional<ViewerArguments> arguments =
+        parseViewerArguments(argc, argv, std::cout, std::cerr, status);
+    if (!arguments) return status;
+    const char* filename = arguments->mapFile;
+    showInfo = arguments->info;
     LoadMap(filename);
     if (!mymap) return -1;
     mapName = baseName(filename);

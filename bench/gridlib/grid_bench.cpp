@@ -8,7 +8,7 @@
 #include <tuple>
 
 #include "Grid.h"
-#include "OctileMaps.h"
+#include "OctileMapGenerators.h"
 #include "ReferenceSearch.h"
 #include "TestMaps.h"
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -89,13 +90,22 @@ TEST(GridbenchCli, HelpAndBadCommandLines) {
         {{"--scen", "walls.map.scen", "--size", "3"}, "--size"},
         {{"--scen", "walls.map.scen", "--map", "walls.map", "--random", "5"}, "excludes"},
         {{"--scen", dir.file("short.scen")}, "short.scen: line 2: expected 9 fields, found 4"},
-        {{"--scen", "walls.map.scen", "--csv", dir.file("no/x.csv")}, "cannot write"},
+        {{"--scen", "walls.map.scen", "--csv", dir.file("no/x.csv")},
+         "gridbench: cannot write " + dir.file("no/x.csv") + ": No such file or directory\n"},
+        {{"--scen", "walls.map.scen", "--map", dir.path()},
+         "gridbench: Cannot read " + dir.path() + ": is a directory\n"},
+        {{"--scen", "walls.map.scen", "--map", "missing.map"},
+         "gridbench: Cannot read missing.map: no such file\n"},
     };
     for (const auto& [args, part] : cases) {
         const ProcessResult r = run(GRIDBENCH_EXE, args, kData);
         EXPECT_EQ(r.exit_status, 2) << part;
         EXPECT_EQ(r.out, "") << part;
-        EXPECT_NE(r.err.find(part), std::string::npos) << r.err;
+        if (part.back() == '\n') {
+            EXPECT_EQ(r.err, part);
+        } else {
+            EXPECT_NE(r.err.find(part), std::string::npos) << r.err;
+        }
     }
 }
 
@@ -133,6 +143,76 @@ TEST(GridbenchCli, GeneratedScenariosAgreeWithTheCheck) {
         EXPECT_NE(random.out.find("check: 200 answers right, 0 wrong\n"), std::string::npos)
             << random.out << random.err;
     }
+}
+
+// A scenario whose optima belong to other rules: with --check every optimum
+// outside [1, 142/141.42] of our Dijkstra's cost is counted, the first five
+// shown, and the run fails; without --check one warning, and the run passes.
+TEST(GridbenchCli, OptimaOutsideTheBandAreReported) {
+    TempDir dir;
+    std::ofstream(dir.file("walls.map")) << read_file(kData + "/walls.map");
+    std::ofstream scen(dir.file("off.scen"));
+    scen << "version 1\n";
+    // Costs 500, 500, 400, 142 and no route: an optimum 6 times too long, an
+    // exact one, one that cuts through the wall, one that takes a diagonal
+    // for half of one, and a length for a pair with no route.
+    const char* lines[] = {"0 0 5 0 30", "0 0 5 0 5", "0 0 2 2 2.82842712", "4 2 5 3 0.70710678",
+                           "0 0 4 2 3"};
+    for (int copy = 0; copy < 2; ++copy)
+        for (const char* line : lines) scen << "0 walls.map 6 5 " << line << '\n';
+    scen.close();
+
+    const ProcessResult checked = run(GRIDBENCH_EXE, {"--scen", "off.scen", "--check"}, dir.path());
+    EXPECT_EQ(checked.exit_status, 1);
+    const std::string count =
+        "check: 10 answers right, 0 wrong\n"
+        "check: 8 scenario optima disagree with our Dijkstra beyond the band [1, 142/141.42]\n";
+    EXPECT_EQ(checked.out.substr(checked.out.size() - std::min(checked.out.size(), count.size())),
+              count);
+    EXPECT_EQ(checked.err,
+              "gridbench: optimum off: line 2: optimum 30.00000000, cost 500 (ratio 0.16667)\n"
+              "gridbench: optimum off: line 4: optimum 2.82842712, cost 400 (ratio 1.41421)\n"
+              "gridbench: optimum off: line 5: optimum 0.70710678, cost 142 (ratio 2.00818)\n"
+              "gridbench: optimum off: line 6: optimum 3.00000000, but no route\n"
+              "gridbench: optimum off: line 7: optimum 30.00000000, cost 500 (ratio 0.16667)\n"
+              "gridbench: optimum off: 3 more\n");
+
+    const ProcessResult unchecked = run(GRIDBENCH_EXE, {"--scen", "off.scen"}, dir.path());
+    EXPECT_EQ(unchecked.exit_status, 0);
+    EXPECT_EQ(unchecked.err,
+              "gridbench: warning: 8 of 10 scenario optima disagree with our costs beyond the "
+              "band [1, 142/141.42]; --check lists them\n");
+}
+
+// octile-mapgen writes NAME.map and NAME.map.scen, so NAME must name a file;
+// a run that cannot make every query asked for fails.
+TEST(OctileMapgenCli, RefusesNamesThatAreNoFilesAndFailsShortOfQueries) {
+    TempDir dir;
+    const std::pair<std::string, std::string> names[] = {
+        {"", "--out: no file name in \"\"\n"},
+        {"maps/", "--out: no file name in \"maps/\"\n"},
+        {"maps", "--out: maps is a directory; give a file name in it, such as maps/map\n"},
+    };
+    ASSERT_TRUE(std::filesystem::create_directory(dir.file("maps")));
+    for (const auto& [name, message] : names) {
+        const ProcessResult r = run(MAPGEN_EXE, {"--queries", "4", "--out", name}, dir.path());
+        EXPECT_EQ(r.exit_status, 2) << name;
+        EXPECT_EQ(r.err, message + "Run with --help for more information.\n");
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dir.file("maps")));
+
+    const ProcessResult unwritable = run(MAPGEN_EXE, {"--out", "none/rooms"}, dir.path());
+    EXPECT_EQ(unwritable.exit_status, 1);
+    EXPECT_EQ(unwritable.err,
+              "octile-mapgen: cannot write none/rooms.map: No such file or directory\n");
+
+    // Corridors wider than the map leave nothing but rock.
+    const ProcessResult rock = run(
+        MAPGEN_EXE,
+        split("--kind maze --corridor 64 --width 8 --height 8 --queries 5 --out maps/rock", ' '),
+        dir.path());
+    EXPECT_EQ(rock.exit_status, 1);
+    EXPECT_EQ(rock.err, "octile-mapgen: only 0 of 5 queries: too little connected ground\n");
 }
 
 #ifdef PATHGRID_EXE

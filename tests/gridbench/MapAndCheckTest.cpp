@@ -7,8 +7,9 @@
 #include <sstream>
 
 #include "AnswerChecker.h"
-#include "MapFile.h"
-#include "OctileMap.h"
+#include "MapLoader.h"
+#include "OctileMapReader.h"
+#include "OptimumBand.h"
 #include "Process.h"
 #include "TestMaps.h"
 
@@ -106,6 +107,19 @@ TEST(GridbenchCheck, CatchesSearchersThatAreWrongOnPurpose) {
         runQueries(searcher, 6, 5, 0, {alongTheTop}, verify, problems);
         EXPECT_EQ(problems, std::vector<std::string>{problem});
     }
+}
+
+// The band's edges: a straight route costs exactly 100 per unit of optimum,
+// an all-diagonal one 142 per sqrt 2.
+TEST(GridbenchCheck, OptimumBandHoldsFromStraightToAllDiagonalRoutes) {
+    EXPECT_TRUE(costAgreesWithOptimum(500, 5.0));
+    EXPECT_TRUE(costAgreesWithOptimum(1420, 14.14213562));
+    EXPECT_FALSE(costAgreesWithOptimum(499, 5.0));
+    EXPECT_FALSE(costAgreesWithOptimum(1421, 14.14213562));
+    EXPECT_TRUE(costAgreesWithOptimum(0, 0));
+    EXPECT_TRUE(costAgreesWithOptimum(-1, 0));  // 0 also stands for "no route"
+    EXPECT_FALSE(costAgreesWithOptimum(100, 0));
+    EXPECT_FALSE(costAgreesWithOptimum(-1, 3.0));
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include <random>
 
 #include "Grid.h"
-#include "OctileMaps.h"
+#include "OctileMapGenerators.h"
 #include "ReferenceSearch.h"
 #include "TestMaps.h"
 

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "BmpWriter.h"
+#include "BitmapWriter.h"
 #include "Grid.h"
 
 // Row 0 is y = 0. '~' and 'W' are water; '#', '@' and 'T' are blocked; any
 // other character ('.', 'S') is ground. So the generated octile maps of
-// tools/OctileMaps.h read as they are.
+// maps/OctileMapGenerators.h read as they are.
 using MapRows = std::vector<std::string>;
 
 GridPtr gridFromRows(const MapRows& rows);

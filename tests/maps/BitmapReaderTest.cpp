@@ -1,0 +1,143 @@
+// Reading maps from 24-bit bitmaps (the colour rule, row placement, padding,
+// pixel offset, top-down files, refused files), and the sample map the
+// generator makes.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <sstream>
+
+#include "BitmapReader.h"
+#include "SampleMapGenerator.h"
+#include "TestMaps.h"
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+void putU32(Bytes& b, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+// Loads `bytes` as a bitmap called m.bmp; `out` gets what the loader wrote.
+GridPtr load(const Bytes& bytes, std::string& out) {
+    std::istringstream in(std::string(bytes.begin(), bytes.end()));
+    std::ostringstream log;
+    GridPtr grid = readBitmapGrid(in, "m.bmp", log);
+    out = log.str();
+    return grid;
+}
+
+void expectTiles(const Bytes& file, const MapRows& rows) {
+    std::string out;
+    const GridPtr grid = load(file, out);
+    ASSERT_TRUE(grid) << out;
+    EXPECT_EQ(out, "width=" + std::to_string(rows[0].size()) +
+                       " height=" + std::to_string(rows.size()) + "\n");
+    const GridPtr want = gridFromRows(rows);
+    for (int y = 0; y < want->getHeight(); ++y)
+        for (int x = 0; x < want->getWidth(); ++x)
+            EXPECT_EQ(grid->getTile(x, y), want->getTile(x, y)) << x << "," << y;
+}
+
+TEST(BitmapReader, ColourRuleIgnoresRed) {
+    struct Case {
+        unsigned char b, g, r;
+        Grid::Tile tile;
+    } cases[] = {{255, 0, 0, Grid::WATER},     {0, 255, 0, Grid::GROUND},
+                 {0, 0, 0, Grid::BLOCKED},     {0, 0, 255, Grid::BLOCKED},
+                 {255, 255, 255, Grid::WATER}, {96, 97, 0, Grid::GROUND},
+                 {96, 96, 255, Grid::BLOCKED}, {97, 0, 0, Grid::WATER}};
+    for (const Case& c : cases) EXPECT_EQ(tileFromColor(c.b, c.g, c.r), c.tile) << int(c.b);
+}
+
+TEST(BitmapReader, RowsOfEveryWidthLandUpsideDownWithoutTheirPadding) {
+    // Widths 3, 5, 6, 7 pad their rows by 3, 1, 2, 3 bytes; 4 and 8 not at all.
+    for (int width = 3; width <= 8; ++width) {
+        MapRows rows;
+        for (int y = 0; y < 4; ++y) {
+            rows.emplace_back();
+            for (int x = 0; x < width; ++x) rows.back() += ".~#"[(x + 2 * y) % 3];
+        }
+        Bytes file = encodeBitmap(imageFromRows(rows));
+        const std::size_t stride = (3 * width + 3) / 4 * 4;
+        // Padding of water-blue bytes must not leak into the next row.
+        for (std::size_t row = 0; row < 4; ++row)
+            for (std::size_t i = 3 * width; i < stride; ++i) file[54 + row * stride + i] = 255;
+        SCOPED_TRACE(width);
+        expectTiles(file, rows);
+    }
+}
+
+TEST(BitmapReader, PixelsStartAtTheHeaderOffsetAndMayRunTopDown) {
+    const MapRows rows = {"~..#", "#...", "..~.", "...."};
+    const Bytes plain = encodeBitmap(imageFromRows(rows));
+
+    Bytes gap = plain;  // 12 bytes of water between header and pixels
+    gap.insert(gap.begin() + 54, 12, 255);
+    putU32(gap, 10, 54 + 12);
+    expectTiles(gap, rows);
+
+    Bytes longHeader = plain;  // the largest information header in use
+    longHeader.insert(longHeader.begin() + 54, 124 - 40, 0);
+    putU32(longHeader, 14, 124);
+    putU32(longHeader, 10, 14 + 124);
+    expectTiles(longHeader, rows);
+
+    Bytes topDown(plain.begin(), plain.begin() + 54);
+    for (int row = 3; row >= 0; --row)
+        topDown.insert(topDown.end(), plain.begin() + 54 + row * 12,
+                       plain.begin() + 54 + (row + 1) * 12);
+    putU32(topDown, 22, std::uint32_t(-4));
+    expectTiles(topDown, rows);
+}
+
+TEST(BitmapReader, UnusableFilesAreRefusedWithTheirReason) {
+    const struct {
+        std::function<void(Bytes&)> damage;
+        const char* reason;
+    } cases[] = {
+        {[](Bytes& b) { b[0] = 'P'; }, "not a bitmap file"},
+        {[](Bytes& b) { b.resize(40); }, "file ends inside its header"},
+        {[](Bytes& b) { putU32(b, 14, 12); }, "unsupported bitmap header"},
+        {[](Bytes& b) { b[28] = 32; }, "not a 24-bit uncompressed bitmap"},
+        {[](Bytes& b) { putU32(b, 30, 1); }, "not a 24-bit uncompressed bitmap"},
+        {[](Bytes& b) { b.resize(b.size() - 13); }, "file ends before its pixels"},
+        {[](Bytes& b) { putU32(b, 10, 58); }, "file ends before its pixels"},
+        {[](Bytes& b) { putU32(b, 18, std::uint32_t(-4)); }, "width or height not positive"},
+        {[](Bytes& b) { putU32(b, 22, 0); }, "width or height not positive"},
+        {[](Bytes& b) { putU32(b, 22, 0x80000000u); }, "map too large"},  // 2^31 rows top-down
+        {[](Bytes& b) { putU32(b, 18, 65536), putU32(b, 22, 32768); }, "map too large"},
+        {[](Bytes& b) { putU32(b, 18, 2); }, "map smaller than 3 x 3 cells"},
+        {[](Bytes& b) { putU32(b, 22, std::uint32_t(-2)); }, "map smaller than 3 x 3 cells"},
+        {[](Bytes& b) { putU32(b, 10, 50); }, "pixel data offset inside the header"},
+    };
+    for (const auto& c : cases) {
+        Bytes file = encodeBitmap(imageFromRows({"....", "....", "....", "...."}));
+        c.damage(file);
+        std::string out;
+        EXPECT_FALSE(load(file, out));
+        EXPECT_EQ(out, std::string("Cannot read m.bmp: ") + c.reason + "\n");
+    }
+}
+
+TEST(BitmapReader, SampleMapGivesEachObjectSizeItsOwnCorridor) {
+    std::string out;
+    const GridPtr grid = load(encodeBitmap(makeSampleMap(64, 64)), out);
+    ASSERT_TRUE(grid);
+    const int corridorRow[3] = {kPlanCorridor1Row, kPlanCorridor2Row, kPlanCorridor3Row};
+    for (int size = 0; size < 3; ++size) {
+        Grid::Path path;
+        ASSERT_GT(grid->findShortestPath(size, 20, 28, 40, 28, path), 0) << size;
+        // The row where the route first stands inside the central wall.
+        int x = 20, y = 28;
+        for (std::size_t i = 0; i < path.size() && (x < kPlanWallBegin || x >= kPlanWallEnd); ++i) {
+            x += Grid::stepDx(path[i]);
+            y += Grid::stepDy(path[i]);
+        }
+        EXPECT_EQ(y, corridorRow[size]) << "size " << size;
+    }
+}
+
+}  // namespace

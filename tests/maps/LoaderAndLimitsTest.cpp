@@ -1,0 +1,90 @@
+// The loader's choice of reader from memory and from files, and numbers too
+// large for a map in the text formats.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "BitmapWriter.h"
+#include "MapLoader.h"
+#include "Process.h"
+#include "ScenarioReader.h"
+#include "TestMaps.h"
+
+namespace {
+
+std::string bitmapBytes(const MapRows& rows) {
+    const std::vector<unsigned char> bytes = encodeBitmap(imageFromRows(rows));
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// What the loader writes for `bytes` called `name`, and whether a grid came back.
+std::string loadFromMemory(const std::string& bytes, const std::string& name) {
+    std::ostringstream out;
+    const GridPtr grid = readMapBytes(bytes, name, out);
+    EXPECT_EQ(grid != nullptr, out.str().rfind("width=", 0) == 0) << out.str();
+    return out.str();
+}
+
+TEST(MapLoader, FirstBytesChooseTheReaderBeforeTheName) {
+    const std::string bitmap = bitmapBytes({"...", ".#.", "..."});
+    const std::string text = "type octile\nheight 3\nwidth 4\nmap\n....\n.@..\n....\n";
+    const std::pair<std::pair<std::string, std::string>, std::string> cases[] = {
+        {{bitmap, "a.map"}, "width=3 height=3\n"},  // the signature outweighs the name
+        {{text, "a.bmp"}, "width=4 height=3\n"},    // and so does "type"
+        {{text.substr(12), "a.map"}, "Cannot read a.map: line 1: expected \"type octile\"\n"},
+        {{text.substr(12), "a"}, "Cannot read a: not a bitmap file\n"},
+        {{"", "e.map"}, "Cannot read e.map: line 1: expected \"type octile\"\n"},
+        {{"BM", "e.bmp"}, "Cannot read e.bmp: file ends inside its header\n"},
+    };
+    for (const auto& [input, message] : cases) {
+        EXPECT_EQ(loadFromMemory(input.first, input.second), message) << input.second;
+    }
+}
+
+TEST(MapLoader, FilesLoadAsTheSameBytesInMemory) {
+    TempDir dir;
+    const std::string bytes = bitmapBytes({"..~..", ".#.#.", "~~...", "....."});
+    std::ofstream(dir.file("m.bmp"), std::ios::binary) << bytes;
+    std::ostringstream fromFile, fromMemory;
+    const GridPtr a = loadMapFile(dir.file("m.bmp").c_str(), fromFile);
+    const GridPtr b = readMapBytes(bytes, "m.bmp", fromMemory);
+    ASSERT_TRUE(a && b);
+    EXPECT_EQ(fromFile.str(), fromMemory.str());
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 5; ++x) EXPECT_EQ(a->getTile(x, y), b->getTile(x, y)) << x << "," << y;
+}
+
+TEST(TextFormats, SidesBeyondAnIntAreTooLargeNotMalformed) {
+    const std::pair<std::string, std::string> maps[] = {
+        {"2147483647", "line 4: map too large"},
+        {"2147483648", "line 3: height 2147483648 is too large for a map"},
+        {"99999999999999999999999",
+         "line 3: height 99999999999999999999999 is too large for a map"},
+        {"-5", "line 3: height is not a positive number"},
+        {"12a", "line 3: height is not a positive number"},
+    };
+    for (const auto& [height, reason] : maps) {
+        std::ostringstream out;
+        EXPECT_FALSE(
+            readMapBytes("type octile\nwidth 3\nheight " + height + "\nmap\n", "t.map", out));
+        EXPECT_EQ(out.str(), "Cannot read t.map: " + reason + "\n");
+    }
+
+    const std::pair<std::string, std::string> scenarios[] = {
+        {"0 m.map 5000000000 5 0 0 1 1 1", "line 2: map width is larger than 1000000000"},
+        {"0 m.map 5 5 99999999999999999999 0 1 1 1", "line 2: start x is larger than 1000000000"},
+        {"0 m.map 5 5 -1 0 1 1 1", "line 2: start x is not a number >= 0"},
+        {"0 m.map 0 5 0 0 1 1 1", "line 2: map width is not a positive number"},
+    };
+    for (const auto& [line, reason] : scenarios) {
+        std::istringstream in("version 1\n" + line + "\n");
+        Scenario scenario;
+        std::string error;
+        EXPECT_FALSE(parseScenario(in, scenario, error));
+        EXPECT_EQ(error, reason);
+    }
+}
+
+}  // namespace
