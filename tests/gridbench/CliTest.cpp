@@ -218,16 +218,6 @@ TEST(OctileMapgenCli, RefusesNamesThatAreNoFilesAndFailsShortOfQueries) {
 #ifdef PATHGRID_EXE
 // Without a display pathgrid reads the map, prints its size and then fails to
 // open its window; a bad map is refused (status 255) before that.
-TEST(PathgridCli, OpensTextMapsAndRefusesBadOnes) {
-    TempDir dir;
-    std::ofstream(dir.file("bad.map")) << "type octile\nheight 3\nwidth 6\nmap\n......\n..\n";
-    const ProcessResult good = run(PATHGRID_EXE, {kData + "/walls.map"}, dir.path(), true);
-    EXPECT_NE(good.exit_status, 255);
-    EXPECT_EQ(split(good.out, '\n').at(0), "width=6 height=5");
-    const ProcessResult bad = run(PATHGRID_EXE, {"bad.map"}, dir.path(), true);
-    EXPECT_EQ(bad.exit_status, 255);
-    EXPECT_EQ(bad.out, "Cannot read bad.map: line 6: row has 2 characters, expected 6\n");
-}
 #endif
 
 }  // namespace

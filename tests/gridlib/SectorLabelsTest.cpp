@@ -38,55 +38,6 @@ MapRows splitMap() {
     // clang-format on
 }
 
-// Positions reachable from (sx, sy) by 4-steps over uniform footprints of
-// its tile, by a plain breadth-first search; empty when it is not uniform.
-std::vector<bool> reachable(const Grid& grid, int size, int sx, int sy) {
-    const int w = grid.getWidth(), h = grid.getHeight();
-    const Grid::Tile tile = grid.getTile(sx, sy);
-    auto uniform = [&](int x, int y) {
-        if (x < 0 || y < 0 || x + size >= w || y + size >= h) return false;
-        for (int i = 0; i <= size; ++i)
-            for (int j = 0; j <= size; ++j)
-                if (grid.getTile(x + j, y + i) != tile) return false;
-        return true;
-    };
-    std::vector<bool> seen(std::size_t(w) * h);
-    if (!uniform(sx, sy)) return seen;
-    std::vector<std::pair<int, int>> queue{{sx, sy}};
-    seen[sy * w + sx] = true;
-    for (std::size_t i = 0; i < queue.size(); ++i) {
-        const auto [x, y] = queue[i];
-        for (const auto& [nx, ny] : {std::pair{x - 1, y}, {x + 1, y}, {x, y - 1}, {x, y + 1}}) {
-            if (uniform(nx, ny) && !seen[ny * w + nx]) {
-                seen[ny * w + nx] = true;
-                queue.emplace_back(nx, ny);
-            }
-        }
-    }
-    return seen;
-}
-
-TEST(SectorLabels, EveryAnswerMatchesAPlainSearch) {
-    // Ragged shapes at several densities and widths, below, at and past a
-    // machine word, from every start: each fill must label exactly its sector.
-    for (const auto& [w, h, blocked, water] :
-         {std::tuple{5, 9, 20, 10}, {13, 11, 10, 5}, {37, 14, 25, 10}, {70, 9, 4, 2}}) {
-        const GridPtr grid = gridFromRows(noiseRows(w, h, blocked, water, std::uint32_t(w)));
-        for (int size = 0; size <= 2; ++size) {
-            for (int sy = 0; sy + size < h; ++sy) {
-                for (int sx = 0; sx + size < w; ++sx) {
-                    const std::vector<bool> expected = reachable(*grid, size, sx, sy);
-                    for (int y = 0; y + size < h; ++y)
-                        for (int x = 0; x + size < w; ++x)
-                            ASSERT_EQ(grid->isConnected(size, sx, sy, x, y), expected[y * w + x])
-                                << w << "x" << h << " size " << size << " from " << sx << "," << sy
-                                << " to " << x << "," << y;
-                }
-            }
-        }
-    }
-}
-
 TEST(SectorLabels, QuestionsFromAMixedFootprintUseNoLabel) {
     // What reach mode asks every frame while the pointer is on the pond's rim.
     const GridPtr grid = gridFromRows(splitMap());
@@ -130,17 +81,6 @@ TEST(SectorLabels, AnExhaustedCounterStartsAgainWithTheSameAnswers) {
         ASSERT_NE(GridTestAccess::nextSector(*nearEnd, size), 0u);
     }
     EXPECT_GE(restarts, 3);  // each size ran out at least once
-}
-
-TEST(SectorLabels, AStaleLabelNeverConnects) {
-    // Both positions carry the old sector's label; the start's footprint has
-    // since become mixed, so it is in no sector at all.
-    const GridPtr grid = gridFromRows({"....", "....", "...."});
-    EXPECT_TRUE(grid->isConnected(1, 0, 0, 2, 1));
-    grid->setTile(1, 1, Grid::WATER);
-    EXPECT_FALSE(grid->isConnected(1, 0, 0, 2, 1));
-    EXPECT_FALSE(grid->isConnected(1, 0, 0, 0, 0));
-    EXPECT_TRUE(grid->isConnected(1, 2, 0, 2, 1));
 }
 
 }  // namespace

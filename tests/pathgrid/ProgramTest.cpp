@@ -99,15 +99,6 @@ TEST(PathgridProgram, AnUnreadableMapSaysPermissionDenied) {
     EXPECT_EQ(r.out, "Cannot read locked.map: permission denied\n");
 }
 
-// Sides that do not fit 32 bits are called too large, not "not a number".
-TEST(PathgridProgram, TextMapSidesBeyond32BitsAreTooLarge) {
-    TempDir dir;
-    std::ofstream(dir.file("tall.map")) << "type octile\nwidth 3\nheight 4294967296\nmap\n";
-    const ProcessResult r = runViewer(dir, {"tall.map"});
-    EXPECT_EQ(r.exit_status, 255);
-    EXPECT_EQ(r.out, "Cannot read tall.map: line 3: height 4294967296 is too large for a map\n");
-}
-
 TEST(PathgridProgram, AReadableMapPrintsItsSizeBeforeTheWindowOpens) {
     TempDir dir;
     ASSERT_TRUE(

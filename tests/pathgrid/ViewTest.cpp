@@ -90,26 +90,6 @@ TEST(MapView, ZoomKeepsThePointedCellAndStopsAtTheLimits) {
     EXPECT_EQ(view.firstVisibleX(), 1024);
 }
 
-TEST(MapView, PanningMovesByQuarterViewsWithinTheMap) {
-    MapView view(64, 64, 640, 640);
-    EXPECT_FALSE(view.pan(-1, -1));  // the whole map: nowhere to go
-    EXPECT_FALSE(view.pan(1, 1));
-    view.zoomIn(0, 0);
-    view.zoomIn(0, 0);  // 40 px a cell, 16 x 16 cells from (0, 0)
-    EXPECT_EQ(view.firstVisibleX(), 0);
-    EXPECT_TRUE(view.pan(1, 0));
-    EXPECT_EQ(view.firstVisibleX(), 4);
-    for (int i = 0; i < 20; ++i) view.pan(1, 1);
-    EXPECT_EQ(view.firstVisibleX(), 48);
-    EXPECT_EQ(view.lastVisibleY(), 63);
-    EXPECT_FALSE(view.pan(1, 1));
-    EXPECT_TRUE(view.pan(-1, 0));
-    EXPECT_EQ(view.firstVisibleX(), 44);
-    EXPECT_TRUE(view.showWholeMap());
-    EXPECT_EQ(view, MapView(64, 64, 640, 640));
-    EXPECT_FALSE(view.showWholeMap());
-}
-
 TEST(MapView, ResizingKeepsTheCentreAndTheZoom) {
     MapView view(1000, 1000, 640, 640);
     view.zoomIn(100, 500);
@@ -236,33 +216,6 @@ TEST(CompactPicture, EachPixelShowsTheCellUnderItsCentre) {
             }
         }
     }
-}
-
-TEST(InfoLine, ShowsTheRouteAndWrapsBeforeItDropsAnything) {
-    const GridPtr grid = gridFromRows({".....", ".###.", ".....", "~~~~~"});
-    FrameQueries queries(*grid);
-    const MapView view(5, 4, 640, 640);
-    using Lines = std::vector<std::string>;
-    InfoLineState state{"rooms.map", 1, 3, 2, nullptr};
-    EXPECT_EQ(formatInfoLine(*grid, view, state, 79),
-              Lines{"rooms.map 5x4  2x2  zoom 1x  (3,2) ground"});
-    EXPECT_EQ(formatInfoLine(*grid, view, state, 30), Lines{"2x2  zoom 1x  (3,2) ground"});
-
-    state = {"rooms.map", 0, 4, 2, &queries.path(0, 0, 0, 4, 2, false)};
-    Lines lines = formatInfoLine(*grid, view, state, 200);
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].substr(0, 72),
-              "rooms.map 5x4  1x1  zoom 1x  (4,2) ground  cost 600  6 steps  8 expanded");
-    EXPECT_EQ(lines[0].substr(lines[0].size() - 3), " ms");
-    lines = formatInfoLine(*grid, view, state, 50);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0], "rooms.map 5x4  1x1  zoom 1x  (4,2) ground");
-    EXPECT_EQ(lines[1].substr(0, 30), "cost 600  6 steps  8 expanded ");
-
-    state.path = &queries.path(0, 0, 0, 0, 3, false);
-    state.cellY = 3;
-    EXPECT_EQ(formatInfoLine(*grid, view, state, 79),
-              Lines{"rooms.map 5x4  1x1  zoom 1x  (4,3) water  not connected"});
 }
 
 }  // namespace

@@ -230,15 +230,6 @@ TEST_F(ZoomWindow, RoutesStayVisibleOnLargeMapsAndTheInfoAndTintOnlyWhenAsked) {
     x.xdotool({"mouseup", "1"});
 }
 
-TEST_F(ZoomWindow, InfoOptionShowsTheLineFromTheStart) {
-    start(noiseMap(512), {"--info"});
-    point(320, 100);
-    EXPECT_TRUE(eventually([&](const Image& s) {
-        return s.count(kBlack, 0, 624, kWindow, kWindow) > 5000 ? "" : "no info line";
-    }));
-    EXPECT_TRUE(eventually([&](const Image& s) { return tilesDiffer(s, Expected{512}, 620, 320, 100); }));
-}
-
 // The 64 x 64 map looks as it always did: 9 x 9 tiles and black grid lines.
 TEST_F(ZoomWindow, SixtyFourCellsKeepTheirInsetSquaresPixelForPixel) {
     start(noiseMap(64));
