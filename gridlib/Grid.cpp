@@ -223,28 +223,16 @@ bool Grid::isConnected(int size, int x1, int y1, int x2, int y2) const {
     assert(y1 >= 0 && y1+size < height);
     assert(x2 >= 0 && x2+size < width);
     assert(y2 >= 0 && y2+size < height);
+    // clang-format on
     TouchSector(size, x1, y1);
     const std::uint32_t sector1 = sectors[size][y1 * width + x1];
     const std::uint32_t sector2 = sectors[size][y2 * width + x2];
     return sector1 >= firstSector[size] && sector1 == sector2;
 }
 
-template <bool counting, bool recording>
-int Grid::SearchPath(int size, int x1, int y1, int x2, int y2, Path& path, SearchStats* stats,
+template <int size, bool counting, bool recording>
+int Grid::SearchPath(int x1, int y1, int x2, int y2, Path& path, SearchStats* stats,
                      std::vector<int>* expanded) const {
-    assert(size >= 0 && size <= 2);
-    assert(x1 >= 0 && x1+size < width);
-    assert(y1 >= 0 && y1+size < height);
-    const Tile tile = getTile(x1, y1);
-    for (int y = y1; y <= y1 + size; ++y) {
-        for (int x = x1; x <= x1 + size; ++x) {
-            assert(getTile(x,y) == tile);
-        }
-    }
-    assert(x2 >= 0 && x2+size < width);
-    assert(y2 >= 0 && y2+size < height);
-    // clang-format on
-
     const int w = width;
     const int start = y1 * w + x1, goal = y2 * w + x2;
     int cost = -1;
@@ -261,17 +249,27 @@ int Grid::SearchPath(int size, int x1, int y1, int x2, int y2, Path& path, Searc
     std::uint32_t* const closedCells = closed.data();
     auto isClosed = [&](int cell) { return (closedCells[cell] & ~kActionMask) == stampBits; };
 
-    // Every expanded position lies in the start's sector, so the three
-    // isConnected tests per neighbour are label comparisons with the start's
-    // label. The first of them labels the start's sector; the expansion of
-    // the start makes one whenever start and goal differ.
-    if (start != goal) TouchSector(size, x1, y1);
-    const std::uint32_t* const labels = sectors[size].data();
-    const std::uint32_t startSector = labels[start];
+    // Every expanded position lies in the start's sector, and a position
+    // beside one in the sector is in it exactly when its footprint is all of
+    // the start's tile. So the three isConnected tests per neighbour read the
+    // tiles, and only those the step adds to the footprint: the search needs
+    // no sector labels, and a search after a tile change pays no fill.
+    const Tile* const tiles = data.data();
+    const Tile tile = tiles[start];
+    auto rowFits = [&](int first) __attribute__((always_inline)) {
+        bool fits = true;
+        for (int i = 0; i <= size; ++i) fits &= tiles[first + i] == tile;
+        return fits;
+    };
+    auto columnFits = [&](int first) __attribute__((always_inline)) {
+        bool fits = true;
+        for (int i = 0; i <= size; ++i) fits &= tiles[first + i * w] == tile;
+        return fits;
+    };
+    const int below = (size + 1) * w;  // from a footprint's top row to the row under it
 
     const RowOfCell rowOf(w);
     const int maxX = w - 1 - size, maxY = height - 1 - size;
-    const int lastCell = int(data.size()) - 1;
     OpenList& open = openList;
     open.clear();
     open.push(OpenEntry{openKey(estimateCost(x1, y1, x2, y2), 0), start, N});
@@ -280,11 +278,6 @@ int Grid::SearchPath(int size, int x1, int y1, int x2, int y2, Path& path, Searc
     while (!open.empty()) {
         const OpenEntry cur = open.top();
         const int cell = cur.cell;
-        // The rows around the next position load while the heap sifts.
-        for (const int row : {std::max(cell - w, 0), cell, std::min(cell + w, lastCell)}) {
-            __builtin_prefetch(closedCells + row);
-            __builtin_prefetch(labels + row);
-        }
         open.pop();
         if (isClosed(cell)) continue;
         closedCells[cell] = stampBits | cur.action;
@@ -305,12 +298,13 @@ int Grid::SearchPath(int size, int x1, int y1, int x2, int y2, Path& path, Searc
 
         const int y = rowOf(cell), x = cell - y * w;
         const int gCost = openKeyGCost(cur.key);
-        // A straight step needs its target in the start's sector (and inside
-        // the valid area); a diagonal one also both straight steps beside it.
-        const bool toN = y > 0 && labels[cell - w] == startSector;
-        const bool toS = y < maxY && labels[cell + w] == startSector;
-        const bool toW = x > 0 && labels[cell - 1] == startSector;
-        const bool toE = x < maxX && labels[cell + 1] == startSector;
+        // A straight step needs the row or column it adds to fit (and to stay
+        // inside the valid area); a diagonal one also both straight steps
+        // beside it, which leave only the far corner of its footprint unread.
+        const bool toN = y > 0 && rowFits(cell - w);
+        const bool toS = y < maxY && rowFits(cell + below);
+        const bool toW = x > 0 && columnFits(cell - 1);
+        const bool toE = x < maxX && columnFits(cell + size + 1);
         auto tryStep = [&](Direction d, bool allowed) __attribute__((always_inline)) {
             const int next = cell + stepDx(d) + stepDy(d) * w;
             if (!allowed || isClosed(next)) return;
@@ -320,27 +314,48 @@ int Grid::SearchPath(int size, int x1, int y1, int x2, int y2, Path& path, Searc
             if constexpr (counting) ++stats->pushed;
         };
         tryStep(N, toN);
-        tryStep(NE, toN && toE && labels[cell - w + 1] == startSector);
+        tryStep(NE, toN && toE && tiles[cell - w + size + 1] == tile);
         tryStep(E, toE);
-        tryStep(SE, toS && toE && labels[cell + w + 1] == startSector);
+        tryStep(SE, toS && toE && tiles[cell + below + size + 1] == tile);
         tryStep(S, toS);
-        tryStep(SW, toS && toW && labels[cell + w - 1] == startSector);
+        tryStep(SW, toS && toW && tiles[cell + below - 1] == tile);
         tryStep(W, toW);
-        tryStep(NW, toN && toW && labels[cell - w - 1] == startSector);
+        tryStep(NW, toN && toW && tiles[cell - w - 1] == tile);
     }
     return cost;
 }
 
+// clang-format off
+template <bool counting, bool recording>
+int Grid::CheckedSearch(int size, int x1, int y1, int x2, int y2, Path& path, SearchStats* stats,
+                        std::vector<int>* expanded) const {
+    assert(size >= 0 && size <= 2);
+    assert(x1 >= 0 && x1+size < width);
+    assert(y1 >= 0 && y1+size < height);
+    const Tile tile = getTile(x1, y1);
+    for (int y = y1; y <= y1 + size; ++y) {
+        for (int x = x1; x <= x1 + size; ++x) {
+            assert(getTile(x,y) == tile);
+        }
+    }
+    assert(x2 >= 0 && x2+size < width);
+    assert(y2 >= 0 && y2+size < height);
+    // clang-format on
+    if (size == 0) return SearchPath<0, counting, recording>(x1, y1, x2, y2, path, stats, expanded);
+    if (size == 1) return SearchPath<1, counting, recording>(x1, y1, x2, y2, path, stats, expanded);
+    return SearchPath<2, counting, recording>(x1, y1, x2, y2, path, stats, expanded);
+}
+
 int Grid::findShortestPath(int size, int x1, int y1, int x2, int y2, Path& path) const {
-    return SearchPath<false, false>(size, x1, y1, x2, y2, path, nullptr, nullptr);
+    return CheckedSearch<false, false>(size, x1, y1, x2, y2, path, nullptr, nullptr);
 }
 
 int Grid::findShortestPath(int size, int x1, int y1, int x2, int y2, Path& path,
                            SearchStats& stats) const {
-    return SearchPath<true, false>(size, x1, y1, x2, y2, path, &stats, nullptr);
+    return CheckedSearch<true, false>(size, x1, y1, x2, y2, path, &stats, nullptr);
 }
 
 int Grid::findShortestPath(int size, int x1, int y1, int x2, int y2, Path& path,
                            SearchStats& stats, std::vector<int>& expanded) const {
-    return SearchPath<true, true>(size, x1, y1, x2, y2, path, &stats, &expanded);
+    return CheckedSearch<true, true>(size, x1, y1, x2, y2, path, &stats, &expanded);
 }

@@ -32,5 +32,8 @@ friend struct GridTestAccess;
 void startSectorLabelsAt(std::uint32_t next) const;
 
 template <bool counting, bool recording>
-int SearchPath(int size, int x1, int y1, int x2, int y2, Path& path, SearchStats* stats,
+int CheckedSearch(int size, int x1, int y1, int x2, int y2, Path& path, SearchStats* stats,
+                  std::vector<int>* expanded) const;
+template <int size, bool counting, bool recording>
+int SearchPath(int x1, int y1, int x2, int y2, Path& path, SearchStats* stats,
                std::vector<int>* expanded) const;
