@@ -78,10 +78,6 @@ class OpenList {
         // Two levels a step while all four grandchildren exist: their keys
         // load together with the children's, so a step waits on memory once.
         while (4 * hole + 3 <= len) {
-            // The next step's grandchildren, four lines, load meanwhile.
-            if (16 * hole + 15 <= len)
-                for (std::size_t line = 16 * hole; line < 16 * hole + 16; line += 4)
-                    __builtin_prefetch(&slots[line]);
             const std::uint64_t k2 = slots[2 * hole].key, k3 = slots[2 * hole + 1].key;
             const std::uint64_t k4 = slots[4 * hole].key, k5 = slots[4 * hole + 1].key;
             const std::uint64_t k6 = slots[4 * hole + 2].key, k7 = slots[4 * hole + 3].key;
