@@ -286,13 +286,17 @@ int Grid::SearchPath(int x1, int y1, int x2, int y2, Path& path, SearchStats* st
 
         if (cell == goal) {
             cost = openKeyGCost(cur.key);
-            Path revPath;
+            // No step costs less than a straight one, so the route fits in
+            // cost / CARDINAL_COST steps: it is written from its end, in
+            // place, and the room left in front removed.
+            path.resize(cost / CARDINAL_COST);
+            auto step = path.end();
             for (int c = cell; c != start;) {
                 const auto action = static_cast<Direction>(closedCells[c] & kActionMask);
-                revPath.push_back(action);
+                *--step = action;
                 c -= stepDx(action) + stepDy(action) * w;
             }
-            path.assign(revPath.rbegin(), revPath.rend());
+            path.erase(path.begin(), step);
             break;
         }
 

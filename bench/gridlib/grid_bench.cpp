@@ -69,6 +69,7 @@ void searchLongRoute(benchmark::State& state) {
     const auto expansions = stats.expanded;
     state.counters["cost"] = cost;
     state.counters["expanded"] = static_cast<double>(expansions);
+    state.counters["pushed"] = static_cast<double>(stats.pushed);
     state.counters["expansions/s"] = benchmark::Counter(
         static_cast<double>(expansions), benchmark::Counter::kIsIterationInvariantRate);
 }
