@@ -1,6 +1,6 @@
-// gridbench, octile-mapgen and pathgrid as processes: answers and the exact
-// table for the hand-written scenarios, help and bad command lines, generated
-// scenarios checked end to end, and pathgrid opening text maps.
+// gridbench and octile-mapgen as processes: answers and the exact table for
+// the hand-written scenarios, help and bad command lines, and generated
+// scenarios checked end to end.
 
 #include <gtest/gtest.h>
 
@@ -15,12 +15,10 @@ namespace {
 
 const std::string kData = GRIDBENCH_DATA;
 
-ProcessResult run(const std::string& exe, std::vector<std::string> args, const std::string& cwd,
-                  bool noDisplay = false) {
+ProcessResult run(const std::string& exe, std::vector<std::string> args, const std::string& cwd) {
     args.insert(args.begin(), exe);
     ProcessOptions options;
     options.working_dir = cwd;
-    if (noDisplay) options.env_unset = {"DISPLAY"};
     return run_process(args, options);
 }
 
@@ -214,10 +212,5 @@ TEST(OctileMapgenCli, RefusesNamesThatAreNoFilesAndFailsShortOfQueries) {
     EXPECT_EQ(rock.exit_status, 1);
     EXPECT_EQ(rock.err, "octile-mapgen: only 0 of 5 queries: too little connected ground\n");
 }
-
-#ifdef PATHGRID_EXE
-// Without a display pathgrid reads the map, prints its size and then fails to
-// open its window; a bad map is refused (status 255) before that.
-#endif
 
 }  // namespace
