@@ -1,27 +1,16 @@
-// The octile map parser, a text map and a bitmap of one picture loading
-// alike, and the answer checker catching searchers that are wrong on purpose.
+// The octile map parser, and the answer checker catching searchers that are
+// wrong on purpose.
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 
 #include "AnswerChecker.h"
-#include "MapLoader.h"
 #include "OctileMapReader.h"
 #include "OptimumBand.h"
-#include "Process.h"
 #include "TestMaps.h"
 
 namespace {
-
-// The tiles row by row, so that a failure shows where grids differ.
-std::string tiles(const Grid& grid) {
-    std::string text;
-    for (int y = 0; y < grid.getHeight(); ++y, text += '\n')
-        for (int x = 0; x < grid.getWidth(); ++x) text += char('0' + grid.getTile(x, y));
-    return text;
-}
 
 TEST(OctileMap, GoodAndBadFiles) {
     // Width before height and Windows line ends both occur in published maps.
@@ -30,7 +19,7 @@ TEST(OctileMap, GoodAndBadFiles) {
     std::string error;
     const GridPtr grid = parseOctileMap(good, error);
     ASSERT_NE(grid, nullptr) << error;
-    EXPECT_EQ(tiles(*grid), tiles(*gridFromRows({"...W", "###.", "..W#"})));
+    EXPECT_EQ(tileText(*grid), tileText(*gridFromRows({"...W", "###.", "..W#"})));
 
     const std::string head = "type octile\nheight 3\nwidth 4\nmap\n";
     const std::pair<std::string, std::string> bad[] = {
@@ -47,26 +36,6 @@ TEST(OctileMap, GoodAndBadFiles) {
         EXPECT_EQ(parseOctileMap(in, error), nullptr) << text;
         EXPECT_EQ(error, message) << text;
     }
-}
-
-// A width of 5 gives the bitmap padded rows.
-TEST(OctileMap, TextMapAndBitmapOfOnePictureGiveTheSameGrid) {
-    const MapRows picture = {".G..S", ".WW@.", "TW..@", "..@W.", "W..G."};
-    std::string text = "type octile\nheight 5\nwidth 5\nmap\n";
-    for (const std::string& row : picture) text += row + "\n";
-    TempDir dir;
-    std::ofstream(dir.file("pic.map")) << text;
-    std::ofstream(dir.file("bad.map")) << text.substr(0, text.size() - 3) << "\n";
-    ASSERT_TRUE(writeBytes(dir.file("pic.bmp"), encodeBitmap(imageFromRows(picture))));
-    std::ostringstream out;
-    const GridPtr fromText = loadMapFile(dir.file("pic.map").c_str(), out);
-    const GridPtr fromBitmap = loadMapFile(dir.file("pic.bmp").c_str(), out);
-    ASSERT_TRUE(fromText && fromBitmap) << out.str();
-    EXPECT_EQ(tiles(*fromText), tiles(*fromBitmap));
-    EXPECT_EQ(tiles(*fromText), tiles(*gridFromRows(picture)));
-    EXPECT_EQ(loadMapFile(dir.file("bad.map").c_str(), out), nullptr);
-    EXPECT_EQ(out.str(), "width=5 height=5\nwidth=5 height=5\nCannot read " + dir.file("bad.map") +
-                             ": line 9: row has 3 characters, expected 5\n");
 }
 
 // The library's answers, spoiled in one way.

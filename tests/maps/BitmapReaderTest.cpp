@@ -35,10 +35,7 @@ void expectTiles(const Bytes& file, const MapRows& rows) {
     ASSERT_TRUE(grid) << out;
     EXPECT_EQ(out, "width=" + std::to_string(rows[0].size()) +
                        " height=" + std::to_string(rows.size()) + "\n");
-    const GridPtr want = gridFromRows(rows);
-    for (int y = 0; y < want->getHeight(); ++y)
-        for (int x = 0; x < want->getWidth(); ++x)
-            EXPECT_EQ(grid->getTile(x, y), want->getTile(x, y)) << x << "," << y;
+    EXPECT_EQ(tileText(*grid), tileText(*gridFromRows(rows)));
 }
 
 TEST(BitmapReader, ColourRuleIgnoresRed) {

@@ -43,17 +43,30 @@ TEST(MapLoader, FirstBytesChooseTheReaderBeforeTheName) {
     }
 }
 
-TEST(MapLoader, FilesLoadAsTheSameBytesInMemory) {
+// A text map and a bitmap of one picture load alike, from files as from the
+// same bytes in memory; a width of 5 gives the bitmap padded rows.
+TEST(MapLoader, TextMapAndBitmapOfOnePictureGiveTheSameGridFromFilesAndMemory) {
+    const MapRows picture = {".G..S", ".WW@.", "TW..@", "..@W.", "W..G."};
+    std::string text = "type octile\nheight 5\nwidth 5\nmap\n";
+    for (const std::string& row : picture) text += row + "\n";
     TempDir dir;
-    const std::string bytes = bitmapBytes({"..~..", ".#.#.", "~~...", "....."});
-    std::ofstream(dir.file("m.bmp"), std::ios::binary) << bytes;
-    std::ostringstream fromFile, fromMemory;
-    const GridPtr a = loadMapFile(dir.file("m.bmp").c_str(), fromFile);
-    const GridPtr b = readMapBytes(bytes, "m.bmp", fromMemory);
-    ASSERT_TRUE(a && b);
-    EXPECT_EQ(fromFile.str(), fromMemory.str());
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 5; ++x) EXPECT_EQ(a->getTile(x, y), b->getTile(x, y)) << x << "," << y;
+    std::ofstream(dir.file("pic.map")) << text;
+    std::ofstream(dir.file("bad.map")) << text.substr(0, text.size() - 3) << "\n";
+    std::ofstream(dir.file("pic.bmp"), std::ios::binary) << bitmapBytes(picture);
+    for (const std::string name : {"pic.map", "pic.bmp"}) {
+        std::ostringstream fromFile, fromMemory;
+        const GridPtr a = loadMapFile(dir.file(name).c_str(), fromFile);
+        const GridPtr b = readMapBytes(read_file(dir.file(name)), dir.file(name), fromMemory);
+        ASSERT_TRUE(a && b) << fromFile.str();
+        EXPECT_EQ(fromFile.str(), "width=5 height=5\n");
+        EXPECT_EQ(fromMemory.str(), fromFile.str());
+        EXPECT_EQ(tileText(*a), tileText(*gridFromRows(picture))) << name;
+        EXPECT_EQ(tileText(*b), tileText(*a)) << name;
+    }
+    std::ostringstream out;
+    EXPECT_EQ(loadMapFile(dir.file("bad.map").c_str(), out), nullptr);
+    EXPECT_EQ(out.str(), "Cannot read " + dir.file("bad.map") +
+                             ": line 9: row has 3 characters, expected 5\n");
 }
 
 TEST(TextFormats, SidesBeyondAnIntAreTooLargeNotMalformed) {
@@ -62,7 +75,6 @@ TEST(TextFormats, SidesBeyondAnIntAreTooLargeNotMalformed) {
         {"2147483648", "line 3: height 2147483648 is too large for a map"},
         {"99999999999999999999999",
          "line 3: height 99999999999999999999999 is too large for a map"},
-        {"-5", "line 3: height is not a positive number"},
         {"12a", "line 3: height is not a positive number"},
     };
     for (const auto& [height, reason] : maps) {
