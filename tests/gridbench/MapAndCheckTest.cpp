@@ -1,42 +1,13 @@
-// The octile map parser, and the answer checker catching searchers that are
-// wrong on purpose.
+// The answer checker catching searchers that are wrong on purpose, and the
+// band an optimum may lie in.
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "AnswerChecker.h"
-#include "OctileMapReader.h"
 #include "OptimumBand.h"
 #include "TestMaps.h"
 
 namespace {
-
-TEST(OctileMap, GoodAndBadFiles) {
-    // Width before height and Windows line ends both occur in published maps.
-    std::istringstream good(
-        "type octile\r\nwidth 4\r\nheight 3\r\nmap\r\n.GSW\r\n@OT.\r\n..W@\r\n");
-    std::string error;
-    const GridPtr grid = parseOctileMap(good, error);
-    ASSERT_NE(grid, nullptr) << error;
-    EXPECT_EQ(tileText(*grid), tileText(*gridFromRows({"...W", "###.", "..W#"})));
-
-    const std::string head = "type octile\nheight 3\nwidth 4\nmap\n";
-    const std::pair<std::string, std::string> bad[] = {
-        {"type tile\nheight 3\n", "line 1: expected \"type octile\""},
-        {"type octile\nheight 3\nmap\n", "line 3: \"map\" before both height and width"},
-        {"type octile\nheight 0\n", "line 2: height is not a positive number"},
-        {"type octile\nheight 100000\nwidth 100000\nmap\n", "line 4: map too large"},
-        {head + "....\n...\n....\n", "line 6: row has 3 characters, expected 4"},
-        {head + "....\n....\n", "line 7: file ends after 2 of 3 rows"},
-        {head + "....\n..#.\n....\n", "line 6: unexpected character '#' in column 3"},
-    };
-    for (const auto& [text, message] : bad) {
-        std::istringstream in(text);
-        EXPECT_EQ(parseOctileMap(in, error), nullptr) << text;
-        EXPECT_EQ(error, message) << text;
-    }
-}
 
 // The library's answers, spoiled in one way.
 class Faulty : public GridSearcher {

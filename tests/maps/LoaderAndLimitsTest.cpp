@@ -1,5 +1,5 @@
-// The loader's choice of reader from memory and from files, and numbers too
-// large for a map in the text formats.
+// The loader's choice of reader from memory and from files, and the text
+// formats: octile maps and scenarios, their refusals and numbers too large.
 
 #include <gtest/gtest.h>
 
@@ -69,18 +69,33 @@ TEST(MapLoader, TextMapAndBitmapOfOnePictureGiveTheSameGridFromFilesAndMemory) {
                              ": line 9: row has 3 characters, expected 5\n");
 }
 
-TEST(TextFormats, SidesBeyondAnIntAreTooLargeNotMalformed) {
+// Width before height and Windows line ends both occur in published maps.
+// Sides beyond an int are too large, not malformed.
+TEST(TextFormats, OctileMapsAndScenariosAndTheirRefusals) {
+    std::ostringstream log;
+    const GridPtr grid = readMapBytes(
+        "type octile\r\nwidth 4\r\nheight 3\r\nmap\r\n.GSW\r\n@OT.\r\n..W@\r\n", "t.map", log);
+    ASSERT_TRUE(grid) << log.str();
+    EXPECT_EQ(tileText(*grid), tileText(*gridFromRows({"...W", "###.", "..W#"})));
+
+    const std::string head = "type octile\nheight 3\nwidth 4\nmap\n",
+                      sides = "type octile\nwidth 3\n";
     const std::pair<std::string, std::string> maps[] = {
-        {"2147483647", "line 4: map too large"},
-        {"2147483648", "line 3: height 2147483648 is too large for a map"},
-        {"99999999999999999999999",
+        {"type tile\nheight 3\n", "line 1: expected \"type octile\""},
+        {"type octile\nheight 3\nmap\n", "line 3: \"map\" before both height and width"},
+        {"type octile\nheight 0\n", "line 2: height is not a positive number"},
+        {sides + "height 12a\n", "line 3: height is not a positive number"},
+        {sides + "height 2147483647\nmap\n", "line 4: map too large"},
+        {sides + "height 2147483648\n", "line 3: height 2147483648 is too large for a map"},
+        {sides + "height 99999999999999999999999\n",
          "line 3: height 99999999999999999999999 is too large for a map"},
-        {"12a", "line 3: height is not a positive number"},
+        {head + "....\n...\n....\n", "line 6: row has 3 characters, expected 4"},
+        {head + "....\n....\n", "line 7: file ends after 2 of 3 rows"},
+        {head + "....\n..#.\n....\n", "line 6: unexpected character '#' in column 3"},
     };
-    for (const auto& [height, reason] : maps) {
+    for (const auto& [text, reason] : maps) {
         std::ostringstream out;
-        EXPECT_FALSE(
-            readMapBytes("type octile\nwidth 3\nheight " + height + "\nmap\n", "t.map", out));
+        EXPECT_FALSE(readMapBytes(text, "t.map", out));
         EXPECT_EQ(out.str(), "Cannot read t.map: " + reason + "\n");
     }
 
