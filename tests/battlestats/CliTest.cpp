@@ -13,13 +13,6 @@
 
 namespace {
 
-std::vector<std::string> split(const std::string& text, char separator) {
-    std::vector<std::string> parts;
-    std::istringstream in(text);
-    for (std::string part; std::getline(in, part, separator);) parts.push_back(part);
-    return parts;
-}
-
 // With `small`, a tournament of 9 pairs of 6 small battles that takes a moment.
 ProcessResult battlestats(const std::vector<std::string>& args, bool small = true) {
     std::vector<std::string> argv = split(

@@ -7,7 +7,6 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "Process.h"
 
@@ -20,13 +19,6 @@ ProcessResult run(const std::string& exe, std::vector<std::string> args, const s
     ProcessOptions options;
     options.working_dir = cwd;
     return run_process(args, options);
-}
-
-std::vector<std::string> split(const std::string& text, char separator) {
-    std::vector<std::string> parts;
-    std::istringstream in(text);
-    for (std::string part; std::getline(in, part, separator);) parts.push_back(part);
-    return parts;
 }
 
 TEST(GridbenchCli, ExactTableForTheWallsScenario) {

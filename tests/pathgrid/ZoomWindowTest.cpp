@@ -110,9 +110,7 @@ class ZoomWindow : public ::testing::Test {
 };
 
 // Walls, lakes and ground at random, two cells in five not ground.
-MapRows noiseMap(int side) {
-    return noiseRows(side, side, 25, 15, 11);
-}
+MapRows noiseMap(int side) { return noiseRows(side, side, 25, 15, 11); }
 
 TEST_F(ZoomWindow, TheKeysMoveTheViewAndZoomedRoutesEndUnderThePointer) {
     start(noiseMap(512));
