@@ -49,13 +49,12 @@ struct Expected {
 
 class ZoomWindow : public ::testing::Test {
   protected:
-    void start(const MapRows& rows, std::vector<std::string> options = {}) {
+    void start(const MapRows& rows) {
         map = gridFromRows(rows);
         ASSERT_TRUE(writeBytes(dir.file("big.bmp"), encodeBitmap(imageFromRows(rows))));
-        std::vector<std::string> args{PATHGRID_EXE, dir.file("big.bmp")};
-        args.insert(args.end(), options.begin(), options.end());
-        viewer = std::make_unique<BackgroundProcess>(args, x.options(), dir.file("out"),
-                                                     dir.file("err"));
+        viewer = std::make_unique<BackgroundProcess>(
+            std::vector<std::string>{PATHGRID_EXE, dir.file("big.bmp")}, x.options(),
+            dir.file("out"), dir.file("err"));
         x.place_window("Quorvane - Assignment Example App");
     }
 
