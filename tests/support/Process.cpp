@@ -141,6 +141,13 @@ std::string read_file(const std::string& path) {
     return content.str();
 }
 
+std::vector<std::string> split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::istringstream in(text);
+    for (std::string part; std::getline(in, part, separator);) parts.push_back(part);
+    return parts;
+}
+
 TempDir::TempDir() {
     const char* base = std::getenv("TMPDIR");
     std::string pattern =

@@ -71,6 +71,10 @@ class BackgroundProcess {
 // Reads a whole file; empty when it cannot be read.
 std::string read_file(const std::string& path);
 
+// The parts of `text` between separators, such as the lines of an output or
+// the fields of a CSV row.
+std::vector<std::string> split(const std::string& text, char separator);
+
 // A fresh empty directory under TMPDIR (or /tmp) that is removed with its files.
 class TempDir {
   public:

@@ -19,6 +19,13 @@ GridPtr gridFromRows(const MapRows& rows) {
     return grid;
 }
 
+std::string tileText(const Grid& grid) {
+    std::string text;
+    for (int y = 0; y < grid.getHeight(); ++y, text += '\n')
+        for (int x = 0; x < grid.getWidth(); ++x) text += char('0' + grid.getTile(x, y));
+    return text;
+}
+
 RgbImage imageFromRows(const MapRows& rows) {
     RgbImage image(int(rows[0].size()), int(rows.size()));
     for (int y = 0; y < image.height; ++y) {

@@ -16,6 +16,9 @@ using MapRows = std::vector<std::string>;
 
 GridPtr gridFromRows(const MapRows& rows);
 
+// The tiles as digits, a line per row, so that a failure shows where grids differ.
+std::string tileText(const Grid& grid);
+
 // A bitmap whose colours load as the tiles of `rows`, away from the thresholds.
 RgbImage imageFromRows(const MapRows& rows);
 

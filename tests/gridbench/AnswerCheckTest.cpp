@@ -1,0 +1,65 @@
+// The answer checker catching searchers that are wrong on purpose, and the
+// band an optimum may lie in.
+
+#include <gtest/gtest.h>
+
+#include "AnswerChecker.h"
+#include "OptimumBand.h"
+#include "TestMaps.h"
+
+namespace {
+
+// The library's answers, spoiled in one way.
+class Faulty : public GridSearcher {
+  public:
+    enum Fault { COST, CONNECTED, ROUTE };
+    Faulty(const Grid& grid, Fault fault) : GridSearcher(grid), fault(fault) {}
+    bool isConnected(int size, int x1, int y1, int x2, int y2) const override {
+        return fault != CONNECTED && GridSearcher::isConnected(size, x1, y1, x2, y2);
+    }
+    int findShortestPath(int size, int x1, int y1, int x2, int y2, Grid::Path& path,
+                         Grid::SearchStats& stats) const override {
+        const int cost = GridSearcher::findShortestPath(size, x1, y1, x2, y2, path, stats);
+        if (fault == ROUTE)
+            for (Grid::Direction& d : path) d = static_cast<Grid::Direction>((d + 4) % 8);
+        return fault == COST ? cost + 1 : cost;
+    }
+
+  private:
+    Fault fault;
+};
+
+TEST(GridbenchCheck, CatchesSearchersThatAreWrongOnPurpose) {
+    const GridPtr walls = gridFromRows({"......", ".@@@..", "...@WW", ".T.@WW", "......"});
+    Query alongTheTop;  // costs 500
+    alongTheTop.line = 2;
+    alongTheTop.goalX = 5;
+    const std::pair<Faulty::Fault, std::string> cases[] = {
+        {Faulty::COST, "line 2: cost 501, reference 500"},
+        {Faulty::CONNECTED, "line 2: isConnected says no, reference reachable"},
+        {Faulty::ROUTE, "line 2: step 1 of the route breaks the move rule"},
+    };
+    for (const auto& [fault, problem] : cases) {
+        const Faulty searcher(*walls, fault);
+        const AnswerChecker checker(*walls, searcher, 0);
+        const auto verify = [&](const auto&... answer) { return checker.verify(answer...); };
+        std::vector<std::string> problems;
+        runQueries(searcher, 6, 5, 0, {alongTheTop}, verify, problems);
+        EXPECT_EQ(problems, std::vector<std::string>{problem});
+    }
+}
+
+// The band's edges: a straight route costs exactly 100 per unit of optimum,
+// an all-diagonal one 142 per sqrt 2.
+TEST(GridbenchCheck, OptimumBandHoldsFromStraightToAllDiagonalRoutes) {
+    EXPECT_TRUE(costAgreesWithOptimum(500, 5.0));
+    EXPECT_TRUE(costAgreesWithOptimum(1420, 14.14213562));
+    EXPECT_FALSE(costAgreesWithOptimum(499, 5.0));
+    EXPECT_FALSE(costAgreesWithOptimum(1421, 14.14213562));
+    EXPECT_TRUE(costAgreesWithOptimum(0, 0));
+    EXPECT_TRUE(costAgreesWithOptimum(-1, 0));  // 0 also stands for "no route"
+    EXPECT_FALSE(costAgreesWithOptimum(100, 0));
+    EXPECT_FALSE(costAgreesWithOptimum(-1, 3.0));
+}
+
+}  // namespace
