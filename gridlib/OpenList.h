@@ -59,7 +59,7 @@ class OpenList {
     void push(const OpenEntry& entry) {
         if (count + 2 > capacity) grow();
         std::size_t hole = ++count;
-        while (hole > 1 && slots[hole / 2].key > entry.key) {
+        while (slots[hole / 2].key > entry.key) {
             slots[hole] = slots[hole / 2];
             hole /= 2;
         }
@@ -99,7 +99,7 @@ class OpenList {
             slots[hole] = slots[len];
             hole = len;
         }
-        while (hole > 1 && slots[hole / 2].key > last.key) {
+        while (slots[hole / 2].key > last.key) {
             slots[hole] = slots[hole / 2];
             hole /= 2;
         }
@@ -117,6 +117,9 @@ class OpenList {
         const std::size_t newCapacity = capacity == 0 ? 1024 : 2 * capacity;
         auto* bigger =
             static_cast<OpenEntry*>(::operator new(newCapacity * sizeof(OpenEntry), kAlign));
+        // Slot 0, the parent of the top, holds key 0, which ranks behind no
+        // key, so a sift-up stops at the top without a test of its own.
+        bigger[0] = OpenEntry{0, 0, 0};
         if (count > 0) std::memcpy(bigger + 1, slots + 1, count * sizeof(OpenEntry));
         release();
         slots = bigger;
@@ -129,5 +132,5 @@ class OpenList {
 
     OpenEntry* slots = nullptr;
     std::size_t count = 0;
-    std::size_t capacity = 0;  // slots allocated, slot 0 unused
+    std::size_t capacity = 0;  // slots allocated, slot 0 the sentinel
 };
