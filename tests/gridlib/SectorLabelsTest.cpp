@@ -53,6 +53,22 @@ TEST(SectorLabels, QuestionsFromAMixedFootprintUseNoLabel) {
     EXPECT_EQ(GridTestAccess::nextSector(*grid, 1), kLastLabel + 1);
 }
 
+// The search answers its connectivity tests from the tiles, so a search
+// right after a tile change labels nothing and costs no fill.
+TEST(SectorLabels, SearchesLabelNothing) {
+    const GridPtr grid = gridFromRows(splitMap());
+    grid->setTile(12, 4, Grid::GROUND);
+    Grid::Path path;
+    // Open ground on the right half, then across the wall.
+    EXPECT_EQ(grid->findShortestPath(0, 7, 0, 12, 4, path), 4 * 142 + 100);
+    EXPECT_EQ(grid->findShortestPath(1, 7, 0, 11, 3, path), 3 * 142 + 100);
+    EXPECT_EQ(grid->findShortestPath(2, 7, 0, 10, 2, path), 2 * 142 + 100);
+    EXPECT_EQ(grid->findShortestPath(0, 0, 0, 12, 0, path), -1);
+    for (int size = 0; size <= 2; ++size) EXPECT_EQ(GridTestAccess::nextSector(*grid, size), 1u);
+    EXPECT_TRUE(grid->isConnected(0, 7, 0, 12, 4));  // a question labels, as ever
+    EXPECT_EQ(GridTestAccess::nextSector(*grid, 0), 2u);
+}
+
 TEST(SectorLabels, AnExhaustedCounterStartsAgainWithTheSameAnswers) {
     // Two grids answer the same random questions through tile changes, one
     // with its counter a few labels before the end; it must run out and
