@@ -42,7 +42,8 @@ std::vector<Block> commandBlocks(const std::string& readme) {
     return blocks;
 }
 
-// Closes every viewer or battle window that has been up for a while.
+// Asks every viewer or battle window that has been up for a while to close,
+// and again only after as long, not while it is closing.
 void closeShownWindows(const Xvfb& x, std::map<std::string, std::chrono::steady_clock::time_point>& seen) {
     std::string found;
     try {
@@ -54,7 +55,10 @@ void closeShownWindows(const Xvfb& x, std::map<std::string, std::chrono::steady_
     const auto now = std::chrono::steady_clock::now();
     for (std::string id; std::getline(ids, id);) {
         const auto [it, fresh] = seen.emplace(id, now);
-        if (!fresh && now - it->second > std::chrono::milliseconds(1500)) x.request_close(id);
+        if (!fresh && now - it->second > std::chrono::milliseconds(1500)) {
+            x.request_close(id);
+            it->second = now;
+        }
     }
 }
 

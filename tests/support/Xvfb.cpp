@@ -89,9 +89,16 @@ std::pair<int, int> Xvfb::window_size(const std::string& window) const {
     return size;
 }
 
+// A window may be gone by the time the request reaches the server; Xlib's
+// default handler would then end the whole test process.
+static int ignoreXError(Display*, XErrorEvent*) {
+    return 0;
+}
+
 void Xvfb::request_close(const std::string& window) const {
     Display* dpy = XOpenDisplay(display_.c_str());
     if (!dpy) throw std::runtime_error("cannot open " + display_);
+    const auto previousHandler = XSetErrorHandler(ignoreXError);
     XEvent event{};
     event.xclient.type = ClientMessage;
     event.xclient.window = std::stoul(window);
@@ -102,4 +109,5 @@ void Xvfb::request_close(const std::string& window) const {
     XSendEvent(dpy, event.xclient.window, False, NoEventMask, &event);
     XSync(dpy, False);
     XCloseDisplay(dpy);
+    XSetErrorHandler(previousHandler);
 }
