@@ -305,6 +305,10 @@ int Grid::SearchPath(int x1, int y1, int x2, int y2, Path& path, SearchStats* st
             path.resize(cost / CARDINAL_COST);
             auto step = path.end();
             for (int c = cell; c != start;) {
+                // Each step reads the word of a neighbour, which a long route
+                // closed long ago: the rows three steps on load meanwhile.
+                __builtin_prefetch(closedCells + ahead(c, closedAhead[N]));
+                __builtin_prefetch(closedCells + ahead(c, closedAhead[S]));
                 const auto action = static_cast<Direction>(closedCells[c] & kActionMask);
                 *--step = action;
                 c -= stepDx(action) + stepDy(action) * w;
