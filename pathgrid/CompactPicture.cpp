@@ -6,9 +6,8 @@
 #include "Palette.h"
 
 bool CompactPicture::update(const Grid& grid, const MapView& view, const Layers& layers) {
-    if (valid && view == shownView && layers == shownLayers) return false;
+    if (shownView == view && layers == shownLayers) return false;
     compose(grid, view, layers);
-    valid = true;
     shownView = view;
     shownLayers = layers;
     return true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "FrameQueries.h"
@@ -34,8 +35,7 @@ class CompactPicture {
   private:
     void compose(const Grid& grid, const MapView& view, const Layers& layers);
 
-    bool valid = false;
-    MapView shownView{1, 1, 1, 1};
+    std::optional<MapView> shownView;  // none before the first picture
     Layers shownLayers;
     std::vector<std::uint8_t> pixels;
 };

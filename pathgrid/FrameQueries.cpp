@@ -5,8 +5,7 @@
 const FrameQueries::PathAnswer& FrameQueries::path(int size, int x0, int y0, int x1, int y1,
                                                    bool record) {
     const PathKey key{size, x0, y0, x1, y1};
-    if (havePath && key == pathKey && (answer.recorded || !record)) return answer;
-    havePath = true;
+    if (pathKey == key && (answer.recorded || !record)) return answer;
     pathKey = key;
     ++pathGeneration;
     answer = PathAnswer{};
@@ -53,6 +52,6 @@ bool FrameQueries::reaches(int x, int y) const {
 }
 
 const FrameQueries::PathAnswer* FrameQueries::lastPath(bool record) {
-    if (!havePath) return nullptr;
-    return &path(pathKey.size, pathKey.x0, pathKey.y0, pathKey.x1, pathKey.y1, record);
+    if (!pathKey) return nullptr;
+    return &path(pathKey->size, pathKey->x0, pathKey->y0, pathKey->x1, pathKey->y1, record);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "Grid.h"
@@ -52,8 +53,7 @@ class FrameQueries {
     };
 
     const Grid& grid;
-    bool havePath = false;
-    PathKey pathKey{};
+    std::optional<PathKey> pathKey;  // of `answer`; none before the first
     PathAnswer answer;
     std::int64_t searches = 0;
     std::uint64_t pathGeneration = 0;

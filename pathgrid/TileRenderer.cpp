@@ -39,12 +39,11 @@ void TileRenderer::rebuildQuads(const MapView& view) {
             putColor(cornerColors, colors[grid.getTile(x, y)]);
         }
     }
-    haveQuads = true;
     quadsView = view;
 }
 
 void TileRenderer::drawInsetTiles(const MapView& view, const std::vector<bool>* expanded) {
-    if (!haveQuads || !(view == quadsView)) rebuildQuads(view);
+    if (quadsView != view) rebuildQuads(view);
     drawQuads(vertices, cornerColors);
     if (!expanded) return;
     std::vector<float> tintVertices;

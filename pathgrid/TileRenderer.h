@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "CompactPicture.h"
@@ -24,8 +25,7 @@ class TileRenderer {
     void rebuildQuads(const MapView& view);
 
     const Grid& grid;
-    bool haveQuads = false;
-    MapView quadsView{1, 1, 1, 1};
+    std::optional<MapView> quadsView;  // none before the first arrays
     std::vector<float> vertices;      // four corners a cell, x and y each
     std::vector<float> cornerColors;  // RGB per corner
     CompactPicture picture;
