@@ -23,18 +23,6 @@ std::string failed(std::string condition) {
     return "Assertion `" + escaped + "' failed";
 }
 
-TEST(Grid, TilesAreStoredRowMajorAndStartAsGround) {
-    Grid grid(3, 2);
-    EXPECT_EQ(grid.getWidth(), 3);
-    EXPECT_EQ(grid.getHeight(), 2);
-    grid.setTile(2, 1, Grid::WATER);
-    grid.setTile(1, 0, Grid::BLOCKED);
-    const Grid::Tile expected[2][3] = {{Grid::GROUND, Grid::BLOCKED, Grid::GROUND},
-                                       {Grid::GROUND, Grid::GROUND, Grid::WATER}};
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 3; ++x) EXPECT_EQ(grid.getTile(x, y), expected[y][x]);
-}
-
 TEST(Grid, ConnectivityFollowsTheFootprintsTileType) {
     const GridPtr grid = gridFromRows({
         "###.~~.",

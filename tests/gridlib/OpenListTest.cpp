@@ -67,42 +67,4 @@ TEST(OpenList, MovesEntriesExactlyAsTheStandardHeap) {
     for (std::uint32_t seed = 10; seed < 40; ++seed) compareRandomRun(seed, 3000, 50, 2 + seed % 4);
 }
 
-TEST(OpenList, ClearKeepsNothingAndStartsAgain) {
-    OpenList heap;
-    for (int i = 0; i < 5000; ++i) heap.push(OpenEntry{std::uint64_t(i % 7), i, 0});
-    heap.clear();
-    EXPECT_TRUE(heap.empty());
-    heap.push(OpenEntry{9, 1, 2});
-    heap.push(OpenEntry{4, 2, 3});
-    EXPECT_EQ(heap.pop().cell, 2);
-    const OpenEntry last = heap.pop();
-    EXPECT_EQ(last.cell, 1);
-    EXPECT_EQ(last.action, 2);
-    EXPECT_TRUE(heap.empty());
-}
-
-// The key's unsigned order is the search's ranking: larger fCost behind, and
-// among equal fCost the smaller gCost behind.
-TEST(OpenList, KeyOrderIsTheSearchRanking) {
-    auto leastCost = [](long long fa, long long ga, long long fb, long long gb) {
-        return fa > fb || (fa == fb && ga < gb);
-    };
-    std::mt19937 rng(7);
-    const long long edges[] = {0, 1, 99, 100, 142, 65535, 65536, INT32_MAX - 1, INT32_MAX};
-    std::vector<long long> values(std::begin(edges), std::end(edges));
-    for (int i = 0; i < 40; ++i) values.push_back(rng() % 2000);
-    auto valid = [](long long v) { return v >= 0 && v <= INT32_MAX; };
-    for (long long fa : values)
-        for (long long ga : values)
-            for (long long fb : {fa, fa + 1, fa - 1, (long long)(rng() % 2000)})
-                for (long long gb : {ga, ga + 1, ga - 1, (long long)(rng() % 2000)}) {
-                    if (!valid(fb) || !valid(gb)) continue;
-                    ASSERT_EQ(openKey(int(fa), int(ga)) > openKey(int(fb), int(gb)),
-                              leastCost(fa, ga, fb, gb))
-                        << fa << ' ' << ga << ' ' << fb << ' ' << gb;
-                }
-    EXPECT_EQ(openKeyFCost(openKey(28400, 14200)), 28400);
-    EXPECT_EQ(openKeyGCost(openKey(28400, 14200)), 14200);
-}
-
 }  // namespace
