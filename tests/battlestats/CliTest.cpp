@@ -1,10 +1,12 @@
 // battlestats as a process: the same results for any thread count and for
-// merged shards, rows that are battlesim's own battles, and command lines
-// refused before any battle runs.
+// merged shards, rows that are battlesim's own battles, command lines refused
+// before any battle runs, and merged files no run could have written refused
+// with the run's own reason.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <iomanip>
 #include <map>
 #include <sstream>
@@ -22,7 +24,24 @@ ProcessResult battlestats(const std::vector<std::string>& args, bool small = tru
     return run_process(argv);
 }
 
+ProcessResult merge(std::vector<std::string> files) {
+    files.insert(files.begin(), "--merge");
+    return battlestats(files, false);
+}
+
+void expect_refusal(const ProcessResult& r, const std::string& message) {
+    EXPECT_EQ(r.exit_status, 1) << message;
+    EXPECT_EQ(r.out, "") << message;
+    EXPECT_EQ(r.err, "battlestats: " + message + "\n");
+}
+
+std::string write_file(const TempDir& dir, const std::string& name, const std::string& text) {
+    std::ofstream(dir.file(name), std::ios::binary) << text;
+    return dir.file(name);
+}
+
 // Every output file at one thread and at two, and from three shards merged.
+// The policy lists are written with their own separator and read back by the merge.
 TEST(BattlestatsCli, ThreadCountAndShardsChangeNothing) {
     TempDir dir;
     const auto outputs = [&](const std::string& name, std::vector<std::string> args) {
@@ -35,20 +54,27 @@ TEST(BattlestatsCli, ThreadCountAndShardsChangeNothing) {
                                         read_file(dir.file(name + ".json")),
                                         read_file(dir.file(name + ".svg"))};
     };
-    const auto one = outputs("1", {"--paired", "--threads", "1"});
-    EXPECT_EQ(outputs("2", {"--paired", "--threads", "2"}), one);
-    EXPECT_EQ(split(one[1], '\n').size(), 55u);  // a header and a row per battle
-    std::vector<std::string> merge = {"--merge"};
+    const std::vector<std::string> lists = {"--paired", "--red", "2,0", "--blue", "1,2,0"};
+    auto with = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), lists.begin(), lists.end());
+        return args;
+    };
+    const auto one = outputs("1", with({"--threads", "1"}));
+    EXPECT_EQ(outputs("2", with({"--threads", "2"})), one);
+    // A header and a row per battle: 8 pairs, as 0 and 2 play each other both ways.
+    const std::vector<std::string> rows = split(one[1], '\n');
+    EXPECT_EQ(rows.size(), 49u);
+    EXPECT_TRUE(rows[1].ends_with(",200,200,3,1,1,6,11,0;2,0;1;2,1")) << rows[1];
+    std::vector<std::string> shards = {};
     for (const std::string k : {"3", "1", "2"}) {
-        ASSERT_EQ(battlestats({"--paired", "--shard", k + "/3", "--csv", dir.file(k)}).exit_status,
-                  0);
-        merge.push_back(dir.file(k));
+        ASSERT_EQ(battlestats(with({"--shard", k + "/3", "--csv", dir.file(k)})).exit_status, 0);
+        shards.push_back(dir.file(k));
     }
     // A missing shard must be refused, not reported as a smaller tournament.
-    const ProcessResult partial = battlestats({merge.begin(), merge.end() - 1}, false);
-    EXPECT_EQ(partial.exit_status, 1);
-    EXPECT_EQ(partial.out, "");
-    EXPECT_EQ(outputs("merged", merge), one);
+    const ProcessResult partial = merge({shards.begin(), shards.end() - 1});
+    EXPECT_EQ(std::pair(partial.exit_status, partial.out), std::pair(1, std::string()));
+    shards.insert(shards.begin(), "--merge");
+    EXPECT_EQ(outputs("merged", shards), one);
 }
 
 TEST(BattlestatsCli, HelpAndOneLineErrorsBeforeAnyBattle) {
@@ -65,8 +91,7 @@ TEST(BattlestatsCli, HelpAndOneLineErrorsBeforeAnyBattle) {
     };
     for (const auto& [args, part] : cases) {
         const ProcessResult r = battlestats(args, false);
-        EXPECT_EQ(r.exit_status, 1) << part;
-        EXPECT_EQ(r.out, "") << part;
+        EXPECT_EQ(std::pair(r.exit_status, r.out), std::pair(1, std::string())) << part;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
         EXPECT_NE(r.err.find(part), std::string::npos) << r.err;
     }
@@ -89,23 +114,22 @@ TEST(BattlestatsCli, HeatMapSplitsEachCellByOutcome) {
     ASSERT_EQ(cells.size(), 9u);
     const std::string svg = read_file(dir.file("m"));
     for (auto& [pair, counts] : cells) {
-        const std::string top = std::to_string(110 + 90 * pair.first);
+        const std::string top = "\" y=\"" + std::to_string(110 + 90 * pair.first) + "\" width=\"";
         const int left = 150 + 150 * pair.second;
-        std::string shares;
+        std::ostringstream cell;
         int x = left;
         for (const auto& [outcome, fill] :
              {std::pair{"red", "#f28b82"}, std::pair{"draw", "#d0d0d0"},
               std::pair{"blue", "#8ab4f8"}}) {
             const int width = counts[outcome] * 25;
-            if (width == 0) continue;
-            shares += "<rect x=\"" + std::to_string(x) + "\" y=\"" + top + "\" width=\"" +
-                      std::to_string(width) + "\" height=\"90\" fill=\"" + fill + "\"/>\n";
+            if (width > 0)
+                cell << "<rect x=\"" << x << top << width << "\" height=\"90\" fill=\"" << fill
+                     << "\"/>\n";
             x += width;
         }
         EXPECT_EQ(x, left + 150);
-        shares += "<rect x=\"" + std::to_string(left) + "\" y=\"" + top +
-                  "\" width=\"150\" height=\"90\" fill=\"none\"";
-        EXPECT_NE(svg.find(shares), std::string::npos) << shares << "\n" << svg;
+        cell << "<rect x=\"" << left << top << "150\" height=\"90\" fill=\"none\"";
+        EXPECT_NE(svg.find(cell.str()), std::string::npos) << cell.str() << "\n" << svg;
         std::ostringstream draws;
         draws << std::fixed << std::setprecision(1) << "<text x=\"" << left + 75 << "\" y=\""
               << 186 + 90 * pair.first << "\" font-size=\"12\" text-anchor=\"middle\">draws "
@@ -126,8 +150,7 @@ TEST(BattlestatsCli, RowsAreBattlesimsBatchBattles) {
         "--seed 77 --csv",
         ' ');
     args.push_back(dir.file("b.csv"));
-    const ProcessResult r = battlestats(args, false);
-    ASSERT_EQ(r.exit_status, 0) << r.err;
+    ASSERT_EQ(battlestats(args, false).exit_status, 0);
     const std::vector<std::string> rows = split(read_file(dir.file("b.csv")), '\n');
     ASSERT_EQ(rows.size(), 9u);
     const std::map<std::string, std::string> verdicts = {
@@ -150,5 +173,54 @@ TEST(BattlestatsCli, RowsAreBattlesimsBatchBattles) {
     EXPECT_TRUE(timeouts > 0 && timeouts < 8) << timeouts;
 }
 #endif
+
+const std::string HEADER =
+    "battle,red,blue,seed,result,steps,width,height,marines,tanks,bounce,battles,master_seed,"
+    "reds,blues,paired\n";
+// Battle 0 of master seed 3, red weakest against blue most dangerous.
+const std::string BATTLE = "0,0,2,-1989332485,blue,72,";
+const std::string SETTINGS = "200,200,3,1,1,1,3,0,2,0";
+
+TEST(BattlestatsMerge, RefusesSettingsARunRefusesAndMergesWhatARunWrote) {
+    TempDir dir;
+    const std::pair<std::string, std::string> cases[] = {
+        {"10,10,2147483647,0,1,1,3,0,2,0",
+         "world 10 x 10 is too small for marines: width and height must be above 30"},
+        {"200,200,-3,1,1,1,3,0,2,0", "--marines: Value -3 not in range 0 to 2147483647"},
+        {"200,200,3,-1,1,1,3,0,2,0", "--tanks: Value -1 not in range 0 to 2147483647"},
+        {"200,200,3,1,1,0,3,0,2,0", "--battles: Value 0 not in range 1 to 2147483647"},
+        {"200,200,3,1,1,1,3,0;5,2,0", "--red: Value 5 not in range 0 to 2"},
+        {"200,200,3,1,1,1,3,0,-1,0", "--blue: Value -1 not in range 0 to 2"},
+        {"700,700,2147483647,1,1,1,3,0,2,0",
+         "battle too large: 4294967296 units do not fit in memory"},
+    };
+    for (const auto& [settings, why] : cases) {
+        const std::string file = write_file(dir, "x.csv", HEADER + BATTLE + settings + "\n");
+        expect_refusal(merge({file}), file + ":2: a run refuses these settings: " + why);
+    }
+    std::vector<std::string> args = split(
+        "--width 200 --height 200 --marines 3 --tanks 1 --battles 1 --seed 3 --red 0 --blue 2 "
+        "--csv",
+        ' ');
+    args.push_back(dir.file("run.csv"));
+    const ProcessResult run = battlestats(args, false);
+    EXPECT_EQ(read_file(dir.file("run.csv")), HEADER + BATTLE + SETTINGS + "\n");
+    const ProcessResult merged = merge({dir.file("run.csv")});
+    EXPECT_EQ(std::pair(merged.exit_status, merged.out), std::pair(0, run.out));
+}
+
+TEST(BattlestatsMerge, NamesBothPlacesOfABattleReadTwice) {
+    TempDir dir;
+    const std::string row = BATTLE + SETTINGS + "\n";
+    const std::string a = write_file(dir, "a.csv", HEADER + row);
+    const std::string b = write_file(dir, "b.csv", HEADER + row);
+    expect_refusal(merge({a, b}), b + ":2: same battle as " + a + ":2");
+    const std::string twice = write_file(dir, "twice.csv", HEADER + row + row);
+    expect_refusal(merge({twice}), twice + ":3: same battle as " + twice + ":2");
+    // One file given twice is named as such, not as every battle a duplicate of itself.
+    expect_refusal(merge({a, b, a}), a + " is given twice");
+    expect_refusal(merge({a, dir.path() + "/./a.csv"}),
+                   dir.path() + "/./a.csv and " + a + " are the same file");
+}
 
 }  // namespace
