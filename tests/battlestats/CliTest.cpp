@@ -54,26 +54,23 @@ TEST(BattlestatsCli, ThreadCountAndShardsChangeNothing) {
                                         read_file(dir.file(name + ".json")),
                                         read_file(dir.file(name + ".svg"))};
     };
-    const std::vector<std::string> lists = {"--paired", "--red", "2,0", "--blue", "1,2,0"};
-    auto with = [&](std::vector<std::string> args) {
-        args.insert(args.begin(), lists.begin(), lists.end());
-        return args;
-    };
-    const auto one = outputs("1", with({"--threads", "1"}));
-    EXPECT_EQ(outputs("2", with({"--threads", "2"})), one);
+    const std::string lists = "--paired --red 2,0 --blue 1,2,0 ";
+    const auto one = outputs("1", split(lists + "--threads 1", ' '));
+    EXPECT_EQ(outputs("2", split(lists + "--threads 2", ' ')), one);
     // A header and a row per battle: 8 pairs, as 0 and 2 play each other both ways.
     const std::vector<std::string> rows = split(one[1], '\n');
     EXPECT_EQ(rows.size(), 49u);
     EXPECT_TRUE(rows[1].ends_with(",200,200,3,1,1,6,11,0;2,0;1;2,1")) << rows[1];
-    std::vector<std::string> shards = {};
+    std::vector<std::string> shards = {"--merge"};
     for (const std::string k : {"3", "1", "2"}) {
-        ASSERT_EQ(battlestats(with({"--shard", k + "/3", "--csv", dir.file(k)})).exit_status, 0);
         shards.push_back(dir.file(k));
+        std::vector<std::string> args = split(lists + "--shard " + k + "/3 --csv", ' ');
+        args.push_back(shards.back());
+        ASSERT_EQ(battlestats(args).exit_status, 0);
     }
     // A missing shard must be refused, not reported as a smaller tournament.
-    const ProcessResult partial = merge({shards.begin(), shards.end() - 1});
-    EXPECT_EQ(std::pair(partial.exit_status, partial.out), std::pair(1, std::string()));
-    shards.insert(shards.begin(), "--merge");
+    expect_refusal(battlestats({shards.begin(), shards.end() - 1}, false),
+                   "16 of 48 battles missing: merge the CSV files of all shards");
     EXPECT_EQ(outputs("merged", shards), one);
 }
 
@@ -83,18 +80,16 @@ TEST(BattlestatsCli, HelpAndOneLineErrorsBeforeAnyBattle) {
     EXPECT_NE(help.out.find("--battles"), std::string::npos) << help.out;
     // The default tournament runs for minutes: a refusal after battles would time out.
     const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{"--tanks", "x"}, "--tanks"},
-        {{"--shard", "5/4"}, "5/4"},
-        {{"--width", "60"}, "too small"},
-        {{"--csv", "/nonexistent-dir/x.csv"}, "/nonexistent-dir/x.csv"},
-        {{"--merge", "a.csv", "--battles", "3"}, "--battles"},
+        {{"--tanks", "x"}, "--tanks: Value x not in range 0 to 2147483647 (see --help)"},
+        {{"--shard", "5/4"}, "--shard: expected K/N with 1 <= K <= N, not \"5/4\" (see --help)"},
+        {{"--width", "60"},
+         "world 60 x 700 is too small for tanks: width and height must be above 60"},
+        {{"--csv", "/nonexistent-dir/x.csv"},
+         "cannot write /nonexistent-dir/x.csv: No such file or directory"},
+        {{"--merge", "a.csv", "--battles", "3"},
+         "--battles cannot be combined with --merge, which takes the settings from the files"},
     };
-    for (const auto& [args, part] : cases) {
-        const ProcessResult r = battlestats(args, false);
-        EXPECT_EQ(std::pair(r.exit_status, r.out), std::pair(1, std::string())) << part;
-        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-        EXPECT_NE(r.err.find(part), std::string::npos) << r.err;
-    }
+    for (const auto& [args, message] : cases) expect_refusal(battlestats(args, false), message);
 }
 
 // In every cell of 6 battles each outcome takes its share of the 150 pixels,
