@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
 #include <iomanip>
 #include <map>
@@ -145,7 +144,8 @@ TEST(BattlestatsCli, RowsAreBattlesimsBatchBattles) {
         "--seed 77 --csv",
         ' ');
     args.push_back(dir.file("b.csv"));
-    ASSERT_EQ(battlestats(args, false).exit_status, 0);
+    const ProcessResult r = battlestats(args, false);
+    ASSERT_EQ(r.exit_status, 0) << r.err;
     const std::vector<std::string> rows = split(read_file(dir.file("b.csv")), '\n');
     ASSERT_EQ(rows.size(), 9u);
     const std::map<std::string, std::string> verdicts = {
