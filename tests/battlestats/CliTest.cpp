@@ -1,10 +1,11 @@
 // battlestats as a process: the same results for any thread count and for
-// merged shards, rows that are battlesim's own battles, and command lines
-// refused before any battle runs.
+// merged shards, rows that are battlesim's own battles, command lines refused
+// before any battle runs, and merged files no run could have written refused
+// with the run's own reason.
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <fstream>
 #include <iomanip>
 #include <map>
 #include <sstream>
@@ -22,7 +23,24 @@ ProcessResult battlestats(const std::vector<std::string>& args, bool small = tru
     return run_process(argv);
 }
 
+ProcessResult merge(std::vector<std::string> files) {
+    files.insert(files.begin(), "--merge");
+    return battlestats(files, false);
+}
+
+void expect_refusal(const ProcessResult& r, const std::string& message) {
+    EXPECT_EQ(r.exit_status, 1) << message;
+    EXPECT_EQ(r.out, "") << message;
+    EXPECT_EQ(r.err, "battlestats: " + message + "\n");
+}
+
+std::string write_file(const TempDir& dir, const std::string& name, const std::string& text) {
+    std::ofstream(dir.file(name), std::ios::binary) << text;
+    return dir.file(name);
+}
+
 // Every output file at one thread and at two, and from three shards merged.
+// The policy lists are written with their own separator and read back by the merge.
 TEST(BattlestatsCli, ThreadCountAndShardsChangeNothing) {
     TempDir dir;
     const auto outputs = [&](const std::string& name, std::vector<std::string> args) {
@@ -35,20 +53,24 @@ TEST(BattlestatsCli, ThreadCountAndShardsChangeNothing) {
                                         read_file(dir.file(name + ".json")),
                                         read_file(dir.file(name + ".svg"))};
     };
-    const auto one = outputs("1", {"--paired", "--threads", "1"});
-    EXPECT_EQ(outputs("2", {"--paired", "--threads", "2"}), one);
-    EXPECT_EQ(split(one[1], '\n').size(), 55u);  // a header and a row per battle
-    std::vector<std::string> merge = {"--merge"};
+    const std::string lists = "--paired --red 2,0 --blue 1,2,0 ";
+    const auto one = outputs("1", split(lists + "--threads 1", ' '));
+    EXPECT_EQ(outputs("2", split(lists + "--threads 2", ' ')), one);
+    // A header and a row per battle: 8 pairs, as 0 and 2 play each other both ways.
+    const std::vector<std::string> rows = split(one[1], '\n');
+    EXPECT_EQ(rows.size(), 49u);
+    EXPECT_TRUE(rows[1].ends_with(",200,200,3,1,1,6,11,0;2,0;1;2,1")) << rows[1];
+    std::vector<std::string> shards = {"--merge"};
     for (const std::string k : {"3", "1", "2"}) {
-        ASSERT_EQ(battlestats({"--paired", "--shard", k + "/3", "--csv", dir.file(k)}).exit_status,
-                  0);
-        merge.push_back(dir.file(k));
+        shards.push_back(dir.file(k));
+        std::vector<std::string> args = split(lists + "--shard " + k + "/3 --csv", ' ');
+        args.push_back(shards.back());
+        ASSERT_EQ(battlestats(args).exit_status, 0);
     }
     // A missing shard must be refused, not reported as a smaller tournament.
-    const ProcessResult partial = battlestats({merge.begin(), merge.end() - 1}, false);
-    EXPECT_EQ(partial.exit_status, 1);
-    EXPECT_EQ(partial.out, "");
-    EXPECT_EQ(outputs("merged", merge), one);
+    expect_refusal(battlestats({shards.begin(), shards.end() - 1}, false),
+                   "16 of 48 battles missing: merge the CSV files of all shards");
+    EXPECT_EQ(outputs("merged", shards), one);
 }
 
 TEST(BattlestatsCli, HelpAndOneLineErrorsBeforeAnyBattle) {
@@ -57,19 +79,16 @@ TEST(BattlestatsCli, HelpAndOneLineErrorsBeforeAnyBattle) {
     EXPECT_NE(help.out.find("--battles"), std::string::npos) << help.out;
     // The default tournament runs for minutes: a refusal after battles would time out.
     const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{"--tanks", "x"}, "--tanks"},
-        {{"--shard", "5/4"}, "5/4"},
-        {{"--width", "60"}, "too small"},
-        {{"--csv", "/nonexistent-dir/x.csv"}, "/nonexistent-dir/x.csv"},
-        {{"--merge", "a.csv", "--battles", "3"}, "--battles"},
+        {{"--tanks", "x"}, "--tanks: Value x not in range 0 to 2147483647 (see --help)"},
+        {{"--shard", "5/4"}, "--shard: expected K/N with 1 <= K <= N, not \"5/4\" (see --help)"},
+        {{"--width", "60"},
+         "world 60 x 700 is too small for tanks: width and height must be above 60"},
+        {{"--csv", "/nonexistent-dir/x.csv"},
+         "cannot write /nonexistent-dir/x.csv: No such file or directory"},
+        {{"--merge", "a.csv", "--battles", "3"},
+         "--battles cannot be combined with --merge, which takes the settings from the files"},
     };
-    for (const auto& [args, part] : cases) {
-        const ProcessResult r = battlestats(args, false);
-        EXPECT_EQ(r.exit_status, 1) << part;
-        EXPECT_EQ(r.out, "") << part;
-        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-        EXPECT_NE(r.err.find(part), std::string::npos) << r.err;
-    }
+    for (const auto& [args, message] : cases) expect_refusal(battlestats(args, false), message);
 }
 
 // In every cell of 6 battles each outcome takes its share of the 150 pixels,
@@ -89,23 +108,22 @@ TEST(BattlestatsCli, HeatMapSplitsEachCellByOutcome) {
     ASSERT_EQ(cells.size(), 9u);
     const std::string svg = read_file(dir.file("m"));
     for (auto& [pair, counts] : cells) {
-        const std::string top = std::to_string(110 + 90 * pair.first);
+        const std::string top = "\" y=\"" + std::to_string(110 + 90 * pair.first) + "\" width=\"";
         const int left = 150 + 150 * pair.second;
-        std::string shares;
+        std::ostringstream cell;
         int x = left;
         for (const auto& [outcome, fill] :
              {std::pair{"red", "#f28b82"}, std::pair{"draw", "#d0d0d0"},
               std::pair{"blue", "#8ab4f8"}}) {
             const int width = counts[outcome] * 25;
-            if (width == 0) continue;
-            shares += "<rect x=\"" + std::to_string(x) + "\" y=\"" + top + "\" width=\"" +
-                      std::to_string(width) + "\" height=\"90\" fill=\"" + fill + "\"/>\n";
+            if (width > 0)
+                cell << "<rect x=\"" << x << top << width << "\" height=\"90\" fill=\"" << fill
+                     << "\"/>\n";
             x += width;
         }
         EXPECT_EQ(x, left + 150);
-        shares += "<rect x=\"" + std::to_string(left) + "\" y=\"" + top +
-                  "\" width=\"150\" height=\"90\" fill=\"none\"";
-        EXPECT_NE(svg.find(shares), std::string::npos) << shares << "\n" << svg;
+        cell << "<rect x=\"" << left << top << "150\" height=\"90\" fill=\"none\"";
+        EXPECT_NE(svg.find(cell.str()), std::string::npos) << cell.str() << "\n" << svg;
         std::ostringstream draws;
         draws << std::fixed << std::setprecision(1) << "<text x=\"" << left + 75 << "\" y=\""
               << 186 + 90 * pair.first << "\" font-size=\"12\" text-anchor=\"middle\">draws "
@@ -150,5 +168,54 @@ TEST(BattlestatsCli, RowsAreBattlesimsBatchBattles) {
     EXPECT_TRUE(timeouts > 0 && timeouts < 8) << timeouts;
 }
 #endif
+
+const std::string HEADER =
+    "battle,red,blue,seed,result,steps,width,height,marines,tanks,bounce,battles,master_seed,"
+    "reds,blues,paired\n";
+// Battle 0 of master seed 3, red weakest against blue most dangerous.
+const std::string BATTLE = "0,0,2,-1989332485,blue,72,";
+const std::string SETTINGS = "200,200,3,1,1,1,3,0,2,0";
+
+TEST(BattlestatsMerge, RefusesSettingsARunRefusesAndMergesWhatARunWrote) {
+    TempDir dir;
+    const std::pair<std::string, std::string> cases[] = {
+        {"10,10,2147483647,0,1,1,3,0,2,0",
+         "world 10 x 10 is too small for marines: width and height must be above 30"},
+        {"200,200,-3,1,1,1,3,0,2,0", "--marines: Value -3 not in range 0 to 2147483647"},
+        {"200,200,3,-1,1,1,3,0,2,0", "--tanks: Value -1 not in range 0 to 2147483647"},
+        {"200,200,3,1,1,0,3,0,2,0", "--battles: Value 0 not in range 1 to 2147483647"},
+        {"200,200,3,1,1,1,3,0;5,2,0", "--red: Value 5 not in range 0 to 2"},
+        {"200,200,3,1,1,1,3,0,-1,0", "--blue: Value -1 not in range 0 to 2"},
+        {"700,700,2147483647,1,1,1,3,0,2,0",
+         "battle too large: 4294967296 units do not fit in memory"},
+    };
+    for (const auto& [settings, why] : cases) {
+        const std::string file = write_file(dir, "x.csv", HEADER + BATTLE + settings + "\n");
+        expect_refusal(merge({file}), file + ":2: a run refuses these settings: " + why);
+    }
+    std::vector<std::string> args = split(
+        "--width 200 --height 200 --marines 3 --tanks 1 --battles 1 --seed 3 --red 0 --blue 2 "
+        "--csv",
+        ' ');
+    args.push_back(dir.file("run.csv"));
+    const ProcessResult run = battlestats(args, false);
+    EXPECT_EQ(read_file(dir.file("run.csv")), HEADER + BATTLE + SETTINGS + "\n");
+    const ProcessResult merged = merge({dir.file("run.csv")});
+    EXPECT_EQ(std::pair(merged.exit_status, merged.out), std::pair(0, run.out));
+}
+
+TEST(BattlestatsMerge, NamesBothPlacesOfABattleReadTwice) {
+    TempDir dir;
+    const std::string row = BATTLE + SETTINGS + "\n";
+    const std::string a = write_file(dir, "a.csv", HEADER + row);
+    const std::string b = write_file(dir, "b.csv", HEADER + row);
+    expect_refusal(merge({a, b}), b + ":2: same battle as " + a + ":2");
+    const std::string twice = write_file(dir, "twice.csv", HEADER + row + row);
+    expect_refusal(merge({twice}), twice + ":3: same battle as " + twice + ":2");
+    // One file given twice is named as such, not as every battle a duplicate of itself.
+    expect_refusal(merge({a, b, a}), a + " is given twice");
+    expect_refusal(merge({a, dir.path() + "/./a.csv"}),
+                   dir.path() + "/./a.csv and " + a + " are the same file");
+}
 
 }  // namespace

@@ -43,7 +43,6 @@ TEST(BattlestatsOptions, DefaultsAreBattlesims) {
               std::tuple(int(battlesim.width), int(battlesim.height), battlesim.n_marines,
                          battlesim.n_tanks, battlesim.bounce, battlesim.seed));
     EXPECT_EQ(t.battles, 200);
-    EXPECT_EQ(tournament_pairs(t).size(), 9u);
 }
 
 }  // namespace
