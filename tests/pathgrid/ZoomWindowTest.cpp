@@ -108,14 +108,9 @@ class ZoomWindow : public ::testing::Test {
     std::unique_ptr<BackgroundProcess> viewer;
 };
 
-// Walls, lakes and ground at random, two cells in five not ground.
-MapRows noiseMap(int side) {
-    return noiseRows(side, side, 25, 15, 11);
-}
-
 TEST_F(ZoomWindow, TheKeysZoomPanAndGoHome) {
-    start(noiseMap(512));
-    point(639, 639);  // the object out of the way, at the map's corner
+    start(noiseRows(512, 512, 25, 15, 11));  // two cells in five walls or lakes
+    point(639, 639);                         // the object out of the way, at the map's corner
     Expected view{512};
     EXPECT_TRUE(shows(view, 630));
 
