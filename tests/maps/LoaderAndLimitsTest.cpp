@@ -1,23 +1,17 @@
-// The loader's choice of reader from memory and from files, and the text
-// formats: octile maps and scenarios, their refusals and numbers too large.
+// The loader's choice of reader, and the text formats: octile maps and
+// scenarios, their refusals and numbers too large. Loading from files is
+// covered through the programs (pathgrid's refusals, gridbench's exact table).
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 
 #include "BitmapWriter.h"
 #include "MapLoader.h"
-#include "Process.h"
 #include "ScenarioReader.h"
 #include "TestMaps.h"
 
 namespace {
-
-std::string bitmapBytes(const MapRows& rows) {
-    const std::vector<unsigned char> bytes = encodeBitmap(imageFromRows(rows));
-    return std::string(bytes.begin(), bytes.end());
-}
 
 // What the loader writes for `bytes` called `name`, and whether a grid came back.
 std::string loadFromMemory(const std::string& bytes, const std::string& name) {
@@ -28,7 +22,8 @@ std::string loadFromMemory(const std::string& bytes, const std::string& name) {
 }
 
 TEST(MapLoader, FirstBytesChooseTheReaderBeforeTheName) {
-    const std::string bitmap = bitmapBytes({"...", ".#.", "..."});
+    const std::vector<unsigned char> bytes = encodeBitmap(imageFromRows({"...", ".#.", "..."}));
+    const std::string bitmap(bytes.begin(), bytes.end());
     const std::string text = "type octile\nheight 3\nwidth 4\nmap\n....\n.@..\n....\n";
     const std::pair<std::pair<std::string, std::string>, std::string> cases[] = {
         {{bitmap, "a.map"}, "width=3 height=3\n"},  // the signature outweighs the name
@@ -41,32 +36,6 @@ TEST(MapLoader, FirstBytesChooseTheReaderBeforeTheName) {
     for (const auto& [input, message] : cases) {
         EXPECT_EQ(loadFromMemory(input.first, input.second), message) << input.second;
     }
-}
-
-// A text map and a bitmap of one picture load alike, from files as from the
-// same bytes in memory; a width of 5 gives the bitmap padded rows.
-TEST(MapLoader, TextMapAndBitmapOfOnePictureGiveTheSameGridFromFilesAndMemory) {
-    const MapRows picture = {".G..S", ".WW@.", "TW..@", "..@W.", "W..G."};
-    std::string text = "type octile\nheight 5\nwidth 5\nmap\n";
-    for (const std::string& row : picture) text += row + "\n";
-    TempDir dir;
-    std::ofstream(dir.file("pic.map")) << text;
-    std::ofstream(dir.file("bad.map")) << text.substr(0, text.size() - 3) << "\n";
-    std::ofstream(dir.file("pic.bmp"), std::ios::binary) << bitmapBytes(picture);
-    for (const std::string name : {"pic.map", "pic.bmp"}) {
-        std::ostringstream fromFile, fromMemory;
-        const GridPtr a = loadMapFile(dir.file(name).c_str(), fromFile);
-        const GridPtr b = readMapBytes(read_file(dir.file(name)), dir.file(name), fromMemory);
-        ASSERT_TRUE(a && b) << fromFile.str();
-        EXPECT_EQ(fromFile.str(), "width=5 height=5\n");
-        EXPECT_EQ(fromMemory.str(), fromFile.str());
-        EXPECT_EQ(tileText(*a), tileText(*gridFromRows(picture))) << name;
-        EXPECT_EQ(tileText(*b), tileText(*a)) << name;
-    }
-    std::ostringstream out;
-    EXPECT_EQ(loadMapFile(dir.file("bad.map").c_str(), out), nullptr);
-    EXPECT_EQ(out.str(), "Cannot read " + dir.file("bad.map") +
-                             ": line 9: row has 3 characters, expected 5\n");
 }
 
 // Width before height and Windows line ends both occur in published maps.
