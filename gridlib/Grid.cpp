@@ -13,12 +13,13 @@ namespace {
 using Direction = Grid::Direction;
 
 // Exact cost of the cheapest route with nothing in the way, so it never
-// overestimates and equals the true cost on open ground.
+// overestimates and equals the true cost on open ground: min(dx, dy)
+// diagonal steps and the rest straight. Written without a branch, as which
+// axis is longer flips unpredictably among the neighbours a search pushes.
 int estimateCost(int ax, int ay, int bx, int by) {
-    const int dx = std::abs(ax - bx);
-    const int dy = std::abs(ay - by);
-    if (dx > dy) return Grid::DIAGONAL_COST * dy + Grid::CARDINAL_COST * (dx - dy);
-    return Grid::DIAGONAL_COST * dx + Grid::CARDINAL_COST * (dy - dx);
+    const int dx = std::abs(ax - bx), dy = std::abs(ay - by);
+    return Grid::CARDINAL_COST * (dx + dy) +
+           (Grid::DIAGONAL_COST - 2 * Grid::CARDINAL_COST) * std::min(dx, dy);
 }
 
 // The row of a cell by a multiply and a shift instead of a division, which
@@ -129,6 +130,21 @@ void fillSector(std::uint32_t* labels, const Grid::Tile* tiles, int w, int h, in
             if (right > span.parentRight)
                 seedRuns(row, std::max(left, span.parentRight + 1), right, run);
         }
+    }
+}
+
+// Whether the size + 1 tiles from `first` along a row are all `tile`,
+// compared two at a time: the search asks this four times an expansion.
+template <int size>
+bool footprintRowFits(const Grid::Tile* first, Grid::Tile tile) {
+    if constexpr (size == 0) {
+        return *first == tile;
+    } else {
+        const std::uint16_t pair = std::uint16_t(0x0101u * tile);
+        std::uint16_t head, tail;
+        std::memcpy(&head, first, sizeof head);
+        std::memcpy(&tail, first + size - 1, sizeof tail);  // overlaps head for size 2
+        return ((head ^ pair) | (tail ^ pair)) == 0;
     }
 }
 
@@ -257,31 +273,34 @@ int Grid::SearchPath(int x1, int y1, int x2, int y2, Path& path, SearchStats* st
     const Tile* const tiles = data.data();
     const Tile tile = tiles[start];
     auto rowFits = [&](int first) __attribute__((always_inline)) {
-        bool fits = true;
-        for (int i = 0; i <= size; ++i) fits &= tiles[first + i] == tile;
-        return fits;
+        return footprintRowFits<size>(tiles + first, tile);
     };
     auto columnFits = [&](int first) __attribute__((always_inline)) {
-        bool fits = true;
-        for (int i = 0; i <= size; ++i) fits &= tiles[first + i * w] == tile;
-        return fits;
+        const Tile* const top = tiles + first;
+        unsigned misfits = 0;
+        for (int i = 0; i <= size; ++i) misfits |= top[i * w] ^ tile;
+        return misfits == 0;
     };
     const int below = (size + 1) * w;  // from a footprint's top row to the row under it
 
     const RowOfCell rowOf(w);
     const int maxX = w - 1 - size, maxY = height - 1 - size;
-    const int lastCell = int(data.size()) - 1;
-    // For the step that reached a position, the offsets of the closed words
-    // and the tile row that a search going on in its vertical direction reads
-    // three rows on; 64-bit, as three rows of a very wide map exceed an int.
+    // For the step that reached a position, the byte offsets of the closed
+    // words and the tile row that a search going on in its vertical direction
+    // reads three rows on; 64-bit, as three rows of a very wide map exceed an int.
     std::int64_t closedAhead[8], tilesAhead[8];
+    int stepOffset[8];  // from a cell to its neighbour
     for (int d = N; d <= NW; ++d) {
         const std::int64_t dy = stepDy(Direction(d)), rows = std::int64_t(w);
-        closedAhead[d] = 3 * dy * rows;
+        closedAhead[d] = 3 * dy * rows * std::int64_t(sizeof *closedCells);
         tilesAhead[d] = dy > 0 ? (size + 3) * rows : 3 * dy * rows;
+        stepOffset[d] = stepDx(Direction(d)) + stepDy(Direction(d)) * w;
     }
-    auto ahead = [lastCell](int cell, std::int64_t offset) {
-        return std::clamp<std::int64_t>(cell + offset, 0, lastCell);
+    // A prefetch never faults, so near the map's edges its address may lie
+    // outside the tables; it is computed as an integer, which a pointer may not.
+    auto prefetch = [](const void* from, std::int64_t offset) __attribute__((always_inline)) {
+        __builtin_prefetch(reinterpret_cast<const void*>(
+            reinterpret_cast<std::uintptr_t>(from) + std::uintptr_t(offset)));
     };
     OpenList& open = openList;
     open.clear();
@@ -307,11 +326,11 @@ int Grid::SearchPath(int x1, int y1, int x2, int y2, Path& path, SearchStats* st
             for (int c = cell; c != start;) {
                 // Each step reads the word of a neighbour, which a long route
                 // closed long ago: the rows three steps on load meanwhile.
-                __builtin_prefetch(closedCells + ahead(c, closedAhead[N]));
-                __builtin_prefetch(closedCells + ahead(c, closedAhead[S]));
+                prefetch(closedCells + c, closedAhead[N]);
+                prefetch(closedCells + c, closedAhead[S]);
                 const auto action = static_cast<Direction>(closedCells[c] & kActionMask);
                 *--step = action;
-                c -= stepDx(action) + stepDy(action) * w;
+                c -= stepOffset[action];
             }
             path.erase(path.begin(), step);
             break;
@@ -321,8 +340,8 @@ int Grid::SearchPath(int x1, int y1, int x2, int y2, Path& path, SearchStats* st
         const int gCost = openKeyGCost(cur.key);
         // Along a corridor or a diagonal a route keeps going up or down: the
         // rows it will need a few positions on load while this one expands.
-        __builtin_prefetch(closedCells + ahead(cell, closedAhead[cur.action]));
-        __builtin_prefetch(tiles + ahead(cell, tilesAhead[cur.action]));
+        prefetch(closedCells + cell, closedAhead[cur.action]);
+        prefetch(tiles + cell, tilesAhead[cur.action]);
         // A straight step needs the row or column it adds to fit (and to stay
         // inside the valid area); a diagonal one also both straight steps
         // beside it, which leave only the far corner of its footprint unread.
@@ -330,12 +349,13 @@ int Grid::SearchPath(int x1, int y1, int x2, int y2, Path& path, SearchStats* st
         const bool toS = y < maxY && rowFits(cell + below);
         const bool toW = x > 0 && columnFits(cell - 1);
         const bool toE = x < maxX && columnFits(cell + size + 1);
+        open.reserveFor(8);
         auto tryStep = [&](Direction d, bool allowed) __attribute__((always_inline)) {
-            const int next = cell + stepDx(d) + stepDy(d) * w;
+            const int next = cell + stepOffset[d];
             if (!allowed || isClosed(next)) return;
             const int nextG = gCost + stepCost(d);
             const int nextF = nextG + estimateCost(x + stepDx(d), y + stepDy(d), x2, y2);
-            open.push(OpenEntry{openKey(nextF, nextG), next, std::uint8_t(d)});
+            open.pushReserved(OpenEntry{openKey(nextF, nextG), next, std::uint32_t(d)});
             if constexpr (counting) ++stats->pushed;
         };
         tryStep(N, toN);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -27,10 +28,12 @@ inline int openKeyGCost(std::uint64_t key) {
 }
 
 // Key and payload together, so one cache line serves each level of a sift.
+// The action is a word, not a byte: a byte store may alias anything, and the
+// compiler would then reload the heap's pointer after every push.
 struct alignas(16) OpenEntry {
     std::uint64_t key;
     std::int32_t cell;
-    std::uint8_t action;
+    std::uint32_t action;
 };
 static_assert(sizeof(OpenEntry) == 16);
 
@@ -57,7 +60,16 @@ class OpenList {
     // std::push_heap: append, then move the hole up while the parent ranks
     // strictly behind the new entry.
     void push(const OpenEntry& entry) {
-        if (count + 2 > capacity) grow();
+        reserveFor(1);
+        pushReserved(entry);
+    }
+
+    // Room for n more pushes, so that a caller that pushes several entries
+    // in a row tests the capacity once.
+    void reserveFor(std::size_t n) {
+        if (count + 1 + n > capacity) grow(count + 1 + n);
+    }
+    void pushReserved(const OpenEntry& entry) {
         std::size_t hole = ++count;
         while (slots[hole / 2].key > entry.key) {
             slots[hole] = slots[hole / 2];
@@ -114,8 +126,8 @@ class OpenList {
     // and four cousins one cache line.
     static constexpr std::align_val_t kAlign{64};
 
-    void grow() {
-        const std::size_t newCapacity = capacity == 0 ? 1024 : 2 * capacity;
+    void grow(std::size_t needed) {
+        const std::size_t newCapacity = std::max(needed, capacity == 0 ? 1024 : 2 * capacity);
         auto* bigger =
             static_cast<OpenEntry*>(::operator new(newCapacity * sizeof(OpenEntry), kAlign));
         // Slot 0, the parent of the top, holds key 0, which ranks behind no
