@@ -4,14 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <iterator>
 #include <memory>
 #include <random>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -36,18 +35,15 @@ std::uint32_t untemper(std::uint32_t y) {
     return undo(undo(undo(undo(y, -18, ~0u), 15, 0xefc60000u), 7, 0x9d2c5680u), -11, ~0u);
 }
 
-// An engine whose next outputs are `outputs`. A freshly seeded engine
-// regenerates its state on the first draw; with words 0 to 396 zero, new word
-// k is old word 397 + k, so those words hold the untempered outputs.
+// An engine whose next outputs are `outputs`: the state words as libstdc++
+// writes them, then the position 624, the state used up. The first draw then
+// regenerates the state; with words 0 to 396 zero, new word k is old word
+// 397 + k, so those words hold the untempered outputs.
 std::mt19937 engine_with(const std::vector<std::uint32_t>& outputs) {
-    std::stringstream text;
-    text << std::mt19937();
-    std::vector<std::string> words{std::istream_iterator<std::string>(text), {}};
-    std::fill_n(words.begin(), 624, "0");
-    for (std::size_t i = 0; i < outputs.size(); ++i)
-        words[397 + i] = std::to_string(untemper(outputs[i]));
     std::stringstream state;
-    for (const std::string& w : words) state << w << ' ';
+    for (std::size_t i = 0; i < 624; ++i)
+        state << (i < 397 || i >= 397 + outputs.size() ? 0 : untemper(outputs[i - 397])) << ' ';
+    state << 624;
     std::mt19937 e;
     state >> e;
     return e;
@@ -88,12 +84,9 @@ TEST(Step, RemovalMovesTheLastUnitIntoEachHole) {
     } cases[] = {{{-1, 45, 45}, {2, 1}}, {{45, 0, 45, -5}, {0, 2}}, {{0, -3}, {}}};
     for (const auto& c : cases) {
         World w(700, 700, 1);
-        std::vector<const Unit*> all, expected;
-        for (int hp : c.hp) {
-            all.push_back(add(w, MARINE, BLUE, 100, 100));
-            w.units.back()->hp = hp;
-        }
-        for (int i : c.left) expected.push_back(all[i]);
+        for (int hp : c.hp) add(w, MARINE, BLUE, 100, 100)->hp = hp;
+        std::vector<const Unit*> expected;
+        for (int i : c.left) expected.push_back(w.units[i]);
         w.step();
         EXPECT_EQ(std::vector<const Unit*>(w.units.begin(), w.units.end()), expected);
         EXPECT_EQ(w.red_score(), expected.empty() ? 1 : 0);
@@ -118,10 +111,8 @@ TEST(Step, TheDeadFireBackAndCountUntilRemoved) {
 
 TEST(Step, AttacksNeededToKill) {
     // Attacker, victim, attacks until the victim is dead, its hit points then.
-    const int cases[][4] = {{TANK, MARINE, 12, -3},
-                            {TANK, TANK, 25, 0},
-                            {MARINE, TANK, 100, 0},
-                            {MARINE, MARINE, 45, 0}};
+    // The two crossed pairs pin each kind's damage and hit points.
+    const int cases[][4] = {{TANK, MARINE, 12, -3}, {MARINE, TANK, 100, 0}};
     for (const auto& c : cases) {
         World w(700, 700, 1);
         Unit* a = add(w, Kind(c[0]), RED, 0, 0);
@@ -218,7 +209,6 @@ TEST(Targeting, PolicyMeasureAndTieBreak) {
         {ATTACK_WEAKEST, {{MARINE, -50, 0, 4}, {TANK, 50, 0, 3}}, 1, 1},
         {ATTACK_WEAKEST, {{MARINE, -50, 0, 10}, {TANK, 50, 0, 15}}, 0, 0},
         {ATTACK_CLOSEST, {{MARINE, -30, 0, 45}, {MARINE, 0, 40, 45}, {MARINE, 30, 0, 45}}, 0, 2},
-        {ATTACK_CLOSEST, {{MARINE, 40, 0, 45}, {MARINE, 0, 30, 45}}, 1, 1},
         // Allies and enemies at the rim of the reach are never chosen.
         {ATTACK_WEAKEST, {{MARINE, 1, 0, 1, RED}, {MARINE, 90, 0, 1}, {TANK, 40, 0, 99}}, 2, 2},
     };
@@ -264,7 +254,7 @@ TEST(Random, IntegersFromEngineOutputs) {
     EXPECT_EQ(draws(start, w.rng), 10);
 }
 
-TEST(Random, RealsPositionsHeadingsAndMirror) {
+TEST(Random, RealsPositionsAndHeadings) {
     // Low word first; both outputs at the top round to 1, which becomes the double below.
     World w(300, 1000, 1);
     w.rng = engine_with({0, 0, TOP, TOP, 0, 2147483648u, 1, 0});
@@ -275,35 +265,30 @@ TEST(Random, RealsPositionsHeadingsAndMirror) {
     w.rng = engine_with({0, 2147483648u, 0, 0});
     EXPECT_EQ(xy(w.rnd_pos(10)), xy(Vec2(20, 500)));
     World square(700, 700, 1);
-    for (double r : {10.0, 20.0}) {
-        square.rng = engine_with({0, 0, 0, 0});
-        EXPECT_EQ(xy(square.rnd_pos(r)), xy(Vec2(2 * r, 2 * r)));
-        square.rng = engine_with({TOP, TOP, TOP, TOP});
-        const double top = std::nextafter(700 - 2 * r, 0);  // the range is half open
-        EXPECT_EQ(xy(square.rnd_pos(r)), xy(Vec2(top, top)));
-    }
+    square.rng = engine_with({0, 0, 0, 0});
+    EXPECT_EQ(xy(square.rnd_pos(20)), xy(Vec2(40, 40)));
+    square.rng = engine_with({TOP, TOP, TOP, TOP});
+    const double top = std::nextafter(660, 0);  // the range is half open
+    EXPECT_EQ(xy(square.rnd_pos(20)), xy(Vec2(top, top)));
     square.rng = engine_with({0, 1073741824u});  // a quarter turn
     const Vec2 h = square.rnd_heading();
     EXPECT_NEAR(h.x, 0, 1e-15);
     EXPECT_EQ(h.y, 1);
-    EXPECT_EQ(xy(square.mirror(Vec2(350, 350))), xy(Vec2(350, 350)));
-    EXPECT_EQ(xy(w.mirror(Vec2(20, 980))), xy(Vec2(280, 20)));
     // The seed counts by its 32-bit pattern.
     EXPECT_TRUE(World(1, 1, -1).rng == std::mt19937(4294967295u));
 }
 
 constexpr std::size_t NEVER_INDEX = SIZE_MAX;
 constexpr std::size_t ALWAYS_INDEX = 0;
-const AttackPolicy POLICY[] = {ATTACK_WEAKEST, ATTACK_CLOSEST, ATTACK_MOST_DANGEROUS};
 
 // battlesim's settings with these values and its defaults for the rest.
 Settings battle(double width, double height, int seed, int marines, int tanks, int red, int blue,
                 bool bounce) {
-    return {width, height, 100, seed, marines, tanks, POLICY[red], POLICY[blue], bounce, false};
+    return {width,  height, 100, seed, marines, tanks, AttackPolicy(red), AttackPolicy(blue),
+            bounce, false};
 }
 
-std::unique_ptr<World> place(const Settings& s,
-                             std::size_t min_units = World::DEFAULT_SPATIAL_INDEX_MIN_UNITS) {
+std::unique_ptr<World> place(const Settings& s, std::size_t min_units) {
     auto w = std::make_unique<World>(s.width, s.height, s.seed);
     w->spatial_index_min_units = min_units;
     place_armies(*w, s, 10, 20);
@@ -337,7 +322,8 @@ int expect_same_battles(World& a, World& b, int max_steps) {
 }
 
 TEST(Battles, PlacementMirrorsEachRedUnitAndDrawsSixOutputsForIt) {
-    const auto w = place(battle(700, 500, 77, 3, 2, ATTACK_WEAKEST, ATTACK_CLOSEST, false));
+    const auto w =
+        place(battle(700, 500, 77, 3, 2, ATTACK_WEAKEST, ATTACK_CLOSEST, false), NEVER_INDEX);
     std::mt19937 expected(77);
     expected.discard(6 * 5);
     EXPECT_TRUE(w->rng == expected);
@@ -349,14 +335,13 @@ TEST(Battles, PlacementMirrorsEachRedUnitAndDrawsSixOutputsForIt) {
     for (std::size_t i = 0; i < 10; i += 2) {
         const Unit& red = *w->units[i];
         const Unit& blue = *w->units[i + 1];
-        EXPECT_EQ(std::pair(red.team, policy_of(red)), std::pair(RED, ATTACK_WEAKEST));
-        EXPECT_EQ(std::pair(blue.team, policy_of(blue)), std::pair(BLUE, ATTACK_CLOSEST));
-        EXPECT_EQ(std::pair(red.radius, blue.radius), std::pair(i < 6 ? 10.0 : 20.0, red.radius));
-        EXPECT_EQ(std::pair(blue.pos.x, blue.pos.y), std::pair(700 - red.pos.x, 500 - red.pos.y));
-        EXPECT_EQ(std::pair(blue.heading.x, blue.heading.y),
-                  std::pair(-red.heading.x, -red.heading.y));
-        EXPECT_EQ(std::pair(red.current_speed, blue.current_speed),
-                  std::pair(red.max_speed, blue.max_speed));
+        EXPECT_EQ(std::tuple(red.team, policy_of(red), red.radius, red.current_speed),
+                  std::tuple(RED, ATTACK_WEAKEST, i < 6 ? 10.0 : 20.0, red.max_speed));
+        // The blue twin is the red unit mirrored through the centre.
+        EXPECT_EQ(std::tuple(blue.team, policy_of(blue), blue.radius, blue.current_speed,
+                             blue.pos.x, blue.pos.y, blue.heading.x, blue.heading.y),
+                  std::tuple(BLUE, ATTACK_CLOSEST, red.radius, blue.max_speed, 700 - red.pos.x,
+                             500 - red.pos.y, -red.heading.x, -red.heading.y));
     }
 }
 
