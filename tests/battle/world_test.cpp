@@ -179,21 +179,26 @@ struct Enemy {
 };
 
 // Index among `enemies` of the unit that a red tank at (0, 0) attacks by
-// `pol` when the generator's next output is `draw`, or -1. The enemies keep
-// their full hit points, so only a choice made on hp_old comes out right.
-int struck(AttackPolicy pol, const std::vector<Enemy>& enemies, std::uint32_t draw) {
+// `pol` when the generator's next output is `draw` (-1 for none), and the
+// outputs it drew. The enemies keep their full hit points, so only a choice
+// made on hp_old comes out right.
+std::pair<int, int> struck(AttackPolicy pol, const std::vector<Enemy>& enemies,
+                           std::uint32_t draw) {
     World w(700, 700, 1);
     Unit* attacker = add(w, TANK, RED, 0, 0, pol);
     for (const Enemy& e : enemies) add(w, e.kind, e.team, e.x, e.y)->hp_old = e.hp_old;
     w.rng = engine_with({draw, draw});
+    const std::mt19937 start = w.rng;
     attacker->act(w);
-    for (std::size_t i = 0; i < enemies.size(); ++i) {
-        if (w.units[i + 1]->hp < (enemies[i].kind == TANK ? 100 : 45)) return static_cast<int>(i);
-    }
-    return -1;
+    int hit = -1;
+    for (std::size_t i = 0; i < enemies.size(); ++i)
+        if (w.units[i + 1]->hp < (enemies[i].kind == TANK ? 100 : 45)) hit = static_cast<int>(i);
+    return {hit, draws(start, w.rng)};
 }
 
-TEST(Targeting, PolicyMeasureAndTieBreak) {
+// Exactly one draw per choice that found an enemy, even a single one; none
+// without an enemy in reach, nor for a policy outside the three.
+TEST(Targeting, PolicyMeasureTieBreakAndDraws) {
     const struct {
         AttackPolicy pol;
         std::vector<Enemy> enemies;
@@ -206,32 +211,18 @@ TEST(Targeting, PolicyMeasureAndTieBreak) {
         {ATTACK_WEAKEST, {{MARINE, -50, 0, 4}, {TANK, 50, 0, 3}}, 1, 1},
         {ATTACK_WEAKEST, {{MARINE, -50, 0, 10}, {TANK, 50, 0, 15}}, 0, 0},
         {ATTACK_CLOSEST, {{MARINE, -30, 0, 45}, {MARINE, 0, 40, 45}, {MARINE, 30, 0, 45}}, 0, 2},
+        {ATTACK_CLOSEST, {{MARINE, 40, 0, 45}, {MARINE, 0, 30, 45}}, 1, 1},
         // Allies and enemies at the rim of the reach are never chosen.
         {ATTACK_WEAKEST, {{MARINE, 1, 0, 1, RED}, {MARINE, 90, 0, 1}, {TANK, 40, 0, 99}}, 2, 2},
+        {ATTACK_CLOSEST, {{MARINE, 90, 0, 45}}, -1, -1},
+        {AttackPolicy(7), {{MARINE, 40, 0, 45}}, -1, -1},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(struck(c.pol, c.enemies, LOW), c.on_low) << &c - cases;
-        EXPECT_EQ(struck(c.pol, c.enemies, HIGH), c.on_high) << &c - cases;
+        SCOPED_TRACE(&c - cases);
+        const int drawn = c.on_low < 0 ? 0 : 1;
+        EXPECT_EQ(struck(c.pol, c.enemies, LOW), std::pair(c.on_low, drawn));
+        EXPECT_EQ(struck(c.pol, c.enemies, HIGH), std::pair(c.on_high, drawn));
     }
-}
-
-TEST(Targeting, OneDrawPerChoiceThatFoundAnEnemy) {
-    // By each policy, one red marine reaches a single enemy and one none (its enemy is at
-    // the rim). The enemies hold a policy outside the three: they neither fire nor draw.
-    Recorder w(700, 700, 5);
-    const auto passive = static_cast<AttackPolicy>(7);
-    Hits expected;
-    for (int p = 0; p < 3; ++p) {
-        const double y = 100 + 150 * p;
-        add(w, MARINE, RED, 100, y, static_cast<AttackPolicy>(p));
-        expected.emplace_back(add(w, MARINE, BLUE, 149.9, y, passive), 44);
-        add(w, MARINE, RED, 400, y, static_cast<AttackPolicy>(p));
-        add(w, MARINE, BLUE, 450, y, passive);
-    }
-    const std::mt19937 before = w.rng;
-    w.step();
-    EXPECT_EQ(w.hits, expected);
-    EXPECT_EQ(draws(before, w.rng), 3);
 }
 
 TEST(Random, IntegersFromEngineOutputs) {
