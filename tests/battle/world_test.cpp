@@ -103,7 +103,7 @@ TEST(Step, TheDeadFireBackAndCountUntilRemoved) {
     w.step();
     // Red kills blue first; blue still takes its turn in the same phase.
     EXPECT_EQ(w.hits, (Hits{{blue, 0}, {red, 44}}));
-    // Still listed, blue keeps the battle going; the next step removes it (see above).
+    // Still listed, the dead blue unit keeps the battle going until the next step removes it.
     EXPECT_EQ(w.red_score(), -1);
 }
 
