@@ -4,14 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <iterator>
 #include <memory>
 #include <random>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -36,18 +35,15 @@ std::uint32_t untemper(std::uint32_t y) {
     return undo(undo(undo(undo(y, -18, ~0u), 15, 0xefc60000u), 7, 0x9d2c5680u), -11, ~0u);
 }
 
-// An engine whose next outputs are `outputs`. A freshly seeded engine
-// regenerates its state on the first draw; with words 0 to 396 zero, new word
-// k is old word 397 + k, so those words hold the untempered outputs.
+// An engine whose next outputs are `outputs`: the state words as libstdc++
+// writes them, then the position 624, the state used up. The first draw then
+// regenerates the state; with words 0 to 396 zero, new word k is old word
+// 397 + k, so those words hold the untempered outputs.
 std::mt19937 engine_with(const std::vector<std::uint32_t>& outputs) {
-    std::stringstream text;
-    text << std::mt19937();
-    std::vector<std::string> words{std::istream_iterator<std::string>(text), {}};
-    std::fill_n(words.begin(), 624, "0");
-    for (std::size_t i = 0; i < outputs.size(); ++i)
-        words[397 + i] = std::to_string(untemper(outputs[i]));
     std::stringstream state;
-    for (const std::string& w : words) state << w << ' ';
+    for (std::size_t i = 0; i < 624; ++i)
+        state << (i < 397 || i >= 397 + outputs.size() ? 0 : untemper(outputs[i - 397])) << ' ';
+    state << 624;
     std::mt19937 e;
     state >> e;
     return e;
@@ -88,12 +84,9 @@ TEST(Step, RemovalMovesTheLastUnitIntoEachHole) {
     } cases[] = {{{-1, 45, 45}, {2, 1}}, {{45, 0, 45, -5}, {0, 2}}, {{0, -3}, {}}};
     for (const auto& c : cases) {
         World w(700, 700, 1);
-        std::vector<const Unit*> all, expected;
-        for (int hp : c.hp) {
-            all.push_back(add(w, MARINE, BLUE, 100, 100));
-            w.units.back()->hp = hp;
-        }
-        for (int i : c.left) expected.push_back(all[i]);
+        for (int hp : c.hp) add(w, MARINE, BLUE, 100, 100)->hp = hp;
+        std::vector<const Unit*> expected;
+        for (int i : c.left) expected.push_back(w.units[i]);
         w.step();
         EXPECT_EQ(std::vector<const Unit*>(w.units.begin(), w.units.end()), expected);
         EXPECT_EQ(w.red_score(), expected.empty() ? 1 : 0);
@@ -110,18 +103,14 @@ TEST(Step, TheDeadFireBackAndCountUntilRemoved) {
     w.step();
     // Red kills blue first; blue still takes its turn in the same phase.
     EXPECT_EQ(w.hits, (Hits{{blue, 0}, {red, 44}}));
+    // Still listed, the dead blue unit keeps the battle going until the next step removes it.
     EXPECT_EQ(w.red_score(), -1);
-    w.step();
-    EXPECT_EQ(w.units.size(), 1u);
-    EXPECT_EQ(w.red_score(), 2);
 }
 
 TEST(Step, AttacksNeededToKill) {
     // Attacker, victim, attacks until the victim is dead, its hit points then.
-    const int cases[][4] = {{TANK, MARINE, 12, -3},
-                            {TANK, TANK, 25, 0},
-                            {MARINE, TANK, 100, 0},
-                            {MARINE, MARINE, 45, 0}};
+    // The two crossed pairs pin each kind's damage and hit points.
+    const int cases[][4] = {{TANK, MARINE, 12, -3}, {MARINE, TANK, 100, 0}};
     for (const auto& c : cases) {
         World w(700, 700, 1);
         Unit* a = add(w, Kind(c[0]), RED, 0, 0);
@@ -160,9 +149,8 @@ TEST(Movement, WallsStopOrBounceAMarine) {
         u->heading = c.heading;
         u->current_speed = 10;
         w.move_unit(*u);
-        EXPECT_EQ(xy(u->pos), xy(c.end));
-        EXPECT_EQ(xy(u->heading), xy(c.end_heading));
-        EXPECT_EQ(u->current_speed, c.end_speed);
+        EXPECT_EQ(std::tuple(u->pos.x, u->pos.y, u->heading.x, u->heading.y, u->current_speed),
+                  std::tuple(c.end.x, c.end.y, c.end_heading.x, c.end_heading.y, c.end_speed));
     }
 }
 
@@ -191,21 +179,26 @@ struct Enemy {
 };
 
 // Index among `enemies` of the unit that a red tank at (0, 0) attacks by
-// `pol` when the generator's next output is `draw`, or -1. The enemies keep
-// their full hit points, so only a choice made on hp_old comes out right.
-int struck(AttackPolicy pol, const std::vector<Enemy>& enemies, std::uint32_t draw) {
+// `pol` when the generator's next output is `draw` (-1 for none), and the
+// outputs it drew. The enemies keep their full hit points, so only a choice
+// made on hp_old comes out right.
+std::pair<int, int> struck(AttackPolicy pol, const std::vector<Enemy>& enemies,
+                           std::uint32_t draw) {
     World w(700, 700, 1);
     Unit* attacker = add(w, TANK, RED, 0, 0, pol);
     for (const Enemy& e : enemies) add(w, e.kind, e.team, e.x, e.y)->hp_old = e.hp_old;
     w.rng = engine_with({draw, draw});
+    const std::mt19937 start = w.rng;
     attacker->act(w);
-    for (std::size_t i = 0; i < enemies.size(); ++i) {
-        if (w.units[i + 1]->hp < (enemies[i].kind == TANK ? 100 : 45)) return static_cast<int>(i);
-    }
-    return -1;
+    int hit = -1;
+    for (std::size_t i = 0; i < enemies.size(); ++i)
+        if (w.units[i + 1]->hp < (enemies[i].kind == TANK ? 100 : 45)) hit = static_cast<int>(i);
+    return {hit, draws(start, w.rng)};
 }
 
-TEST(Targeting, PolicyMeasureAndTieBreak) {
+// Exactly one draw per choice that found an enemy, even a single one; none
+// without an enemy in reach, nor for a policy outside the three.
+TEST(Targeting, PolicyMeasureTieBreakAndDraws) {
     const struct {
         AttackPolicy pol;
         std::vector<Enemy> enemies;
@@ -221,30 +214,15 @@ TEST(Targeting, PolicyMeasureAndTieBreak) {
         {ATTACK_CLOSEST, {{MARINE, 40, 0, 45}, {MARINE, 0, 30, 45}}, 1, 1},
         // Allies and enemies at the rim of the reach are never chosen.
         {ATTACK_WEAKEST, {{MARINE, 1, 0, 1, RED}, {MARINE, 90, 0, 1}, {TANK, 40, 0, 99}}, 2, 2},
+        {ATTACK_CLOSEST, {{MARINE, 90, 0, 45}}, -1, -1},
+        {AttackPolicy(7), {{MARINE, 40, 0, 45}}, -1, -1},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(struck(c.pol, c.enemies, LOW), c.on_low) << &c - cases;
-        EXPECT_EQ(struck(c.pol, c.enemies, HIGH), c.on_high) << &c - cases;
+        SCOPED_TRACE(&c - cases);
+        const int drawn = c.on_low < 0 ? 0 : 1;
+        EXPECT_EQ(struck(c.pol, c.enemies, LOW), std::pair(c.on_low, drawn));
+        EXPECT_EQ(struck(c.pol, c.enemies, HIGH), std::pair(c.on_high, drawn));
     }
-}
-
-TEST(Targeting, OneDrawPerChoiceThatFoundAnEnemy) {
-    // By each policy, one red marine reaches a single enemy and one none (its enemy is at
-    // the rim). The enemies hold a policy outside the three: they neither fire nor draw.
-    Recorder w(700, 700, 5);
-    const auto passive = static_cast<AttackPolicy>(7);
-    Hits expected;
-    for (int p = 0; p < 3; ++p) {
-        const double y = 100 + 150 * p;
-        add(w, MARINE, RED, 100, y, static_cast<AttackPolicy>(p));
-        expected.emplace_back(add(w, MARINE, BLUE, 149.9, y, passive), 44);
-        add(w, MARINE, RED, 400, y, static_cast<AttackPolicy>(p));
-        add(w, MARINE, BLUE, 450, y, passive);
-    }
-    const std::mt19937 before = w.rng;
-    w.step();
-    EXPECT_EQ(w.hits, expected);
-    EXPECT_EQ(draws(before, w.rng), 3);
 }
 
 TEST(Random, IntegersFromEngineOutputs) {
@@ -252,19 +230,16 @@ TEST(Random, IntegersFromEngineOutputs) {
     World w(700, 700, 1);
     w.rng = engine_with({TOP, TOP - 1, 0, third - 1, third, 2 * third, TOP, 7, TOP - 5, TOP - 6});
     const std::mt19937 start = w.rng;
-    // For 3 only the top output is rejected.
-    EXPECT_EQ(w.rnd_int(3), 2);
-    EXPECT_EQ(draws(start, w.rng), 2);
-    for (int expected : {0, 0, 1, 2}) EXPECT_EQ(w.rnd_int(3), expected);
-    // rnd_int(1) draws even with one choice, and rejects the top output too.
-    EXPECT_EQ(w.rnd_int(1), 0);
-    EXPECT_EQ(draws(start, w.rng), 8);
-    // For 10 everything from 4294967290 on is rejected.
-    EXPECT_EQ(w.rnd_int(10), 9);
+    // For 3 only the top output is rejected; rnd_int(1) draws even with one
+    // choice and rejects the top output too; for 10 everything from
+    // 4294967290 on is rejected. A value from a rejected output breaks an assertion.
+    std::vector<int> got;
+    for (int n : {3, 3, 3, 3, 3, 1, 10}) got.push_back(w.rnd_int(n));
+    EXPECT_EQ(got, (std::vector<int>{2, 0, 0, 1, 2, 0, 9}));
     EXPECT_EQ(draws(start, w.rng), 10);
 }
 
-TEST(Random, RealsPositionsHeadingsAndMirror) {
+TEST(Random, RealsPositionsAndHeadings) {
     // Low word first; both outputs at the top round to 1, which becomes the double below.
     World w(300, 1000, 1);
     w.rng = engine_with({0, 0, TOP, TOP, 0, 2147483648u, 1, 0});
@@ -275,35 +250,23 @@ TEST(Random, RealsPositionsHeadingsAndMirror) {
     w.rng = engine_with({0, 2147483648u, 0, 0});
     EXPECT_EQ(xy(w.rnd_pos(10)), xy(Vec2(20, 500)));
     World square(700, 700, 1);
-    for (double r : {10.0, 20.0}) {
-        square.rng = engine_with({0, 0, 0, 0});
-        EXPECT_EQ(xy(square.rnd_pos(r)), xy(Vec2(2 * r, 2 * r)));
-        square.rng = engine_with({TOP, TOP, TOP, TOP});
-        const double top = std::nextafter(700 - 2 * r, 0);  // the range is half open
-        EXPECT_EQ(xy(square.rnd_pos(r)), xy(Vec2(top, top)));
-    }
+    square.rng = engine_with({0, 0, 0, 0});
+    EXPECT_EQ(xy(square.rnd_pos(20)), xy(Vec2(40, 40)));
+    square.rng = engine_with({TOP, TOP, TOP, TOP});
+    const double top = std::nextafter(660, 0);  // the range is half open
+    EXPECT_EQ(xy(square.rnd_pos(20)), xy(Vec2(top, top)));
     square.rng = engine_with({0, 1073741824u});  // a quarter turn
     const Vec2 h = square.rnd_heading();
     EXPECT_NEAR(h.x, 0, 1e-15);
     EXPECT_EQ(h.y, 1);
-    EXPECT_EQ(xy(square.mirror(Vec2(350, 350))), xy(Vec2(350, 350)));
-    EXPECT_EQ(xy(w.mirror(Vec2(20, 980))), xy(Vec2(280, 20)));
     // The seed counts by its 32-bit pattern.
     EXPECT_TRUE(World(1, 1, -1).rng == std::mt19937(4294967295u));
 }
 
 constexpr std::size_t NEVER_INDEX = SIZE_MAX;
 constexpr std::size_t ALWAYS_INDEX = 0;
-const AttackPolicy POLICY[] = {ATTACK_WEAKEST, ATTACK_CLOSEST, ATTACK_MOST_DANGEROUS};
 
-// battlesim's settings with these values and its defaults for the rest.
-Settings battle(double width, double height, int seed, int marines, int tanks, int red, int blue,
-                bool bounce) {
-    return {width, height, 100, seed, marines, tanks, POLICY[red], POLICY[blue], bounce, false};
-}
-
-std::unique_ptr<World> place(const Settings& s,
-                             std::size_t min_units = World::DEFAULT_SPATIAL_INDEX_MIN_UNITS) {
+std::unique_ptr<World> place(const Settings& s, std::size_t min_units) {
     auto w = std::make_unique<World>(s.width, s.height, s.seed);
     w->spatial_index_min_units = min_units;
     place_armies(*w, s, 10, 20);
@@ -337,7 +300,8 @@ int expect_same_battles(World& a, World& b, int max_steps) {
 }
 
 TEST(Battles, PlacementMirrorsEachRedUnitAndDrawsSixOutputsForIt) {
-    const auto w = place(battle(700, 500, 77, 3, 2, ATTACK_WEAKEST, ATTACK_CLOSEST, false));
+    const auto w =
+        place({700, 500, 100, 77, 3, 2, ATTACK_WEAKEST, ATTACK_CLOSEST, false, false}, NEVER_INDEX);
     std::mt19937 expected(77);
     expected.discard(6 * 5);
     EXPECT_TRUE(w->rng == expected);
@@ -349,14 +313,13 @@ TEST(Battles, PlacementMirrorsEachRedUnitAndDrawsSixOutputsForIt) {
     for (std::size_t i = 0; i < 10; i += 2) {
         const Unit& red = *w->units[i];
         const Unit& blue = *w->units[i + 1];
-        EXPECT_EQ(std::pair(red.team, policy_of(red)), std::pair(RED, ATTACK_WEAKEST));
-        EXPECT_EQ(std::pair(blue.team, policy_of(blue)), std::pair(BLUE, ATTACK_CLOSEST));
-        EXPECT_EQ(std::pair(red.radius, blue.radius), std::pair(i < 6 ? 10.0 : 20.0, red.radius));
-        EXPECT_EQ(std::pair(blue.pos.x, blue.pos.y), std::pair(700 - red.pos.x, 500 - red.pos.y));
-        EXPECT_EQ(std::pair(blue.heading.x, blue.heading.y),
-                  std::pair(-red.heading.x, -red.heading.y));
-        EXPECT_EQ(std::pair(red.current_speed, blue.current_speed),
-                  std::pair(red.max_speed, blue.max_speed));
+        EXPECT_EQ(std::tuple(red.team, policy_of(red), red.radius, red.current_speed),
+                  std::tuple(RED, ATTACK_WEAKEST, i < 6 ? 10.0 : 20.0, red.max_speed));
+        // The blue twin is the red unit mirrored through the centre.
+        EXPECT_EQ(std::tuple(blue.team, policy_of(blue), blue.radius, blue.current_speed,
+                             blue.pos.x, blue.pos.y, blue.heading.x, blue.heading.y),
+                  std::tuple(BLUE, ATTACK_CLOSEST, red.radius, blue.max_speed, 700 - red.pos.x,
+                             500 - red.pos.y, -red.heading.x, -red.heading.y));
     }
 }
 
@@ -367,9 +330,9 @@ TEST(Battles, SameSeedSameBattleWithOrWithoutTheGrid) {
     int gridded = 0;
     for (int k = 0; k < 30; ++k) {
         auto n = [&](int m) { return static_cast<int>(gen() % m); };
-        const double width = 150.0 + n(500), height = 150.0 + n(500);
-        const int seed = n(99999), marines = n(12), tanks = n(8), red = n(3), blue = n(3);
-        const Settings s = battle(width, height, seed, marines, tanks, red, blue, n(2) == 0);
+        // Width, height, delay, seed, marines, tanks, policies, bounce, gfx (drawn in this order).
+        const Settings s{150.0 + n(500),     150.0 + n(500),     100,       n(99999), n(12), n(8),
+                         AttackPolicy(n(3)), AttackPolicy(n(3)), n(2) == 0, false};
         auto grid = place(s, ALWAYS_INDEX), scan = place(s, NEVER_INDEX);
         expect_same_battles(*grid, *scan, 300);
         gridded += grid->spatial_index().columns() * grid->spatial_index().rows() > 1;
@@ -386,8 +349,10 @@ TEST(Battles, AFrozenBatchRunEndsAtOnceWithTheOutputOfTheFullRun) {
     int timeouts = 0, decided = 0;
     for (int seed = 1; seed <= 6; ++seed) {
         // Without bouncing, units stop at the walls; the larger worlds stall.
-        const Settings s = battle(100.0 + 60 * seed, 130, seed, seed % 3 + 1, seed % 2, seed % 3,
-                                  (seed + 1) % 3, false);
+        Settings s{100.0 + 60 * seed, 130, 100, seed, seed % 3 + 1, seed % 2};
+        s.red_policy = AttackPolicy(seed % 3);
+        s.blue_policy = AttackPolicy((seed + 1) % 3);
+        s.bounce = false;
         // Every step run, then cut short, finding the frozen state by the grid
         // and by the plain scan.
         std::string out[3];

@@ -5,33 +5,31 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <fstream>
 #include <iomanip>
 #include <map>
 #include <sstream>
+#include <tuple>
 
 #include "Process.h"
 
 namespace {
 
-// With `small`, a tournament of 9 pairs of 6 small battles that takes a moment.
-ProcessResult battlestats(const std::vector<std::string>& args, bool small = true) {
-    std::vector<std::string> argv = split(
-        small ? "--width 200 --height 200 --marines 3 --tanks 1 --battles 6 --seed 11" : "", ' ');
+// A tournament of 9 pairs of 6 small battles that takes a moment.
+const std::string SMALL = "--width 200 --height 200 --marines 3 --tanks 1 --battles 6 --seed 11 ";
+
+// battlestats with `args` split at single spaces, then `paths` as they are.
+ProcessResult battlestats(const std::string& args, const std::vector<std::string>& paths = {}) {
+    std::vector<std::string> argv = split(args, ' ');
     argv.insert(argv.begin(), BATTLESTATS_PATH);
-    argv.insert(argv.end(), args.begin(), args.end());
+    argv.insert(argv.end(), paths.begin(), paths.end());
     return run_process(argv);
 }
 
-ProcessResult merge(std::vector<std::string> files) {
-    files.insert(files.begin(), "--merge");
-    return battlestats(files, false);
-}
-
 void expect_refusal(const ProcessResult& r, const std::string& message) {
-    EXPECT_EQ(r.exit_status, 1) << message;
-    EXPECT_EQ(r.out, "") << message;
-    EXPECT_EQ(r.err, "battlestats: " + message + "\n");
+    EXPECT_EQ(std::tuple(r.exit_status, r.out, r.err),
+              std::tuple(1, "", "battlestats: " + message + "\n"));
 }
 
 std::string write_file(const TempDir& dir, const std::string& name, const std::string& text) {
@@ -43,52 +41,50 @@ std::string write_file(const TempDir& dir, const std::string& name, const std::s
 // The policy lists are written with their own separator and read back by the merge.
 TEST(BattlestatsCli, ThreadCountAndShardsChangeNothing) {
     TempDir dir;
-    const auto outputs = [&](const std::string& name, std::vector<std::string> args) {
-        args.insert(args.end(), {"--csv", dir.file(name + ".csv"), "--json",
-                                 dir.file(name + ".json"), "--svg", dir.file(name + ".svg")});
-        // A merge takes its settings from the files.
-        const ProcessResult r = battlestats(args, args[0] != "--merge");
+    // The printed table and the three files, in a directory of each run's own.
+    const auto outputs = [](const std::string& args, std::vector<std::string> paths) {
+        TempDir run;
+        paths.insert(paths.end(),
+                     {"--csv", run.file("c"), "--json", run.file("j"), "--svg", run.file("s")});
+        const ProcessResult r = battlestats(args, paths);
         EXPECT_EQ(r.exit_status, 0) << r.err;
-        return std::vector<std::string>{r.out, read_file(dir.file(name + ".csv")),
-                                        read_file(dir.file(name + ".json")),
-                                        read_file(dir.file(name + ".svg"))};
+        return std::vector<std::string>{r.out, read_file(run.file("c")), read_file(run.file("j")),
+                                        read_file(run.file("s"))};
     };
-    const std::string lists = "--paired --red 2,0 --blue 1,2,0 ";
-    const auto one = outputs("1", split(lists + "--threads 1", ' '));
-    EXPECT_EQ(outputs("2", split(lists + "--threads 2", ' ')), one);
+    const std::string lists = SMALL + "--paired --red 2,0 --blue 1,2,0 ";
+    const auto one = outputs(lists + "--threads 1", {});
+    EXPECT_EQ(outputs(lists + "--threads 2", {}), one);
     // A header and a row per battle: 8 pairs, as 0 and 2 play each other both ways.
     const std::vector<std::string> rows = split(one[1], '\n');
     EXPECT_EQ(rows.size(), 49u);
     EXPECT_TRUE(rows[1].ends_with(",200,200,3,1,1,6,11,0;2,0;1;2,1")) << rows[1];
-    std::vector<std::string> shards = {"--merge"};
+    std::vector<std::string> shards;
     for (const std::string k : {"3", "1", "2"}) {
         shards.push_back(dir.file(k));
-        std::vector<std::string> args = split(lists + "--shard " + k + "/3 --csv", ' ');
-        args.push_back(shards.back());
-        ASSERT_EQ(battlestats(args).exit_status, 0);
+        ASSERT_EQ(battlestats(lists + "--shard " + k + "/3 --csv", {shards.back()}).exit_status, 0);
     }
     // A missing shard must be refused, not reported as a smaller tournament.
-    expect_refusal(battlestats({shards.begin(), shards.end() - 1}, false),
+    expect_refusal(battlestats("--merge", {shards[0], shards[1]}),
                    "16 of 48 battles missing: merge the CSV files of all shards");
-    EXPECT_EQ(outputs("merged", shards), one);
+    // A merge takes its settings from the files.
+    EXPECT_EQ(outputs("--merge", shards), one);
 }
 
 TEST(BattlestatsCli, HelpAndOneLineErrorsBeforeAnyBattle) {
-    const ProcessResult help = battlestats({"--help"}, false);
+    const ProcessResult help = battlestats("--help");
     EXPECT_EQ(help.exit_status, 0);
     EXPECT_NE(help.out.find("--battles"), std::string::npos) << help.out;
     // The default tournament runs for minutes: a refusal after battles would time out.
-    const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{"--tanks", "x"}, "--tanks: Value x not in range 0 to 2147483647 (see --help)"},
-        {{"--shard", "5/4"}, "--shard: expected K/N with 1 <= K <= N, not \"5/4\" (see --help)"},
-        {{"--width", "60"},
-         "world 60 x 700 is too small for tanks: width and height must be above 60"},
-        {{"--csv", "/nonexistent-dir/x.csv"},
+    const std::pair<std::string, std::string> cases[] = {
+        {"--tanks x", "--tanks: Value x not in range 0 to 2147483647 (see --help)"},
+        {"--shard 5/4", "--shard: expected K/N with 1 <= K <= N, not \"5/4\" (see --help)"},
+        {"--width 60", "world 60 x 700 is too small for tanks: width and height must be above 60"},
+        {"--csv /nonexistent-dir/x.csv",
          "cannot write /nonexistent-dir/x.csv: No such file or directory"},
-        {{"--merge", "a.csv", "--battles", "3"},
+        {"--merge a.csv --battles 3",
          "--battles cannot be combined with --merge, which takes the settings from the files"},
     };
-    for (const auto& [args, message] : cases) expect_refusal(battlestats(args, false), message);
+    for (const auto& [args, message] : cases) expect_refusal(battlestats(args), message);
 }
 
 // In every cell of 6 battles each outcome takes its share of the 150 pixels,
@@ -97,37 +93,36 @@ TEST(BattlestatsCli, HelpAndOneLineErrorsBeforeAnyBattle) {
 // single outcome, one of them all draws, and mixed ones.
 TEST(BattlestatsCli, HeatMapSplitsEachCellByOutcome) {
     TempDir dir;
-    const ProcessResult r = battlestats({"--svg", dir.file("m"), "--csv", dir.file("c")});
+    const ProcessResult r = battlestats(SMALL, {"--svg", dir.file("m"), "--csv", dir.file("c")});
     ASSERT_EQ(r.exit_status, 0) << r.err;
-    std::map<std::pair<int, int>, std::map<std::string, int>> cells;
+    // Red wins, draws and blue wins of each red and blue policy, from the rows.
+    std::map<std::pair<int, int>, std::array<int, 3>> cells;
     const std::vector<std::string> rows = split(read_file(dir.file("c")), '\n');
     for (std::size_t i = 1; i < rows.size(); ++i) {
         const std::vector<std::string> f = split(rows[i], ',');
-        ++cells[{std::stoi(f[1]), std::stoi(f[2])}][f[4] == "timeout" ? "draw" : f[4]];
+        ++cells[{std::stoi(f[1]), std::stoi(f[2])}][f[4] == "red" ? 0 : f[4] == "blue" ? 2 : 1];
     }
     ASSERT_EQ(cells.size(), 9u);
     const std::string svg = read_file(dir.file("m"));
-    for (auto& [pair, counts] : cells) {
-        const std::string top = "\" y=\"" + std::to_string(110 + 90 * pair.first) + "\" width=\"";
+    const char* const fills[] = {"#f28b82", "#d0d0d0", "#8ab4f8"};
+    for (const auto& [pair, counts] : cells) {
+        const std::string y = std::to_string(110 + 90 * pair.first);
+        const auto rect = [&](int x, int width, const std::string& fill) {
+            return "<rect x=\"" + std::to_string(x) + "\" y=\"" + y + "\" width=\"" +
+                   std::to_string(width) + "\" height=\"90\" fill=\"" + fill;
+        };
         const int left = 150 + 150 * pair.second;
-        std::ostringstream cell;
+        std::string cell;
         int x = left;
-        for (const auto& [outcome, fill] :
-             {std::pair{"red", "#f28b82"}, std::pair{"draw", "#d0d0d0"},
-              std::pair{"blue", "#8ab4f8"}}) {
-            const int width = counts[outcome] * 25;
-            if (width > 0)
-                cell << "<rect x=\"" << x << top << width << "\" height=\"90\" fill=\"" << fill
-                     << "\"/>\n";
-            x += width;
-        }
+        for (int part = 0; part < 3; x += 25 * counts[part++])
+            if (counts[part] > 0) cell += rect(x, 25 * counts[part], fills[part]) + "\"/>\n";
         EXPECT_EQ(x, left + 150);
-        cell << "<rect x=\"" << left << top << "150\" height=\"90\" fill=\"none\"";
-        EXPECT_NE(svg.find(cell.str()), std::string::npos) << cell.str() << "\n" << svg;
+        cell += rect(left, 150, "none");
+        EXPECT_NE(svg.find(cell), std::string::npos) << cell << "\n" << svg;
         std::ostringstream draws;
         draws << std::fixed << std::setprecision(1) << "<text x=\"" << left + 75 << "\" y=\""
               << 186 + 90 * pair.first << "\" font-size=\"12\" text-anchor=\"middle\">draws "
-              << counts["draw"] * 100.0 / 6 << "%<";
+              << counts[1] * 100.0 / 6 << "%<";
         EXPECT_NE(svg.find(draws.str()), std::string::npos) << draws.str();
     }
 }
@@ -139,12 +134,10 @@ TEST(BattlestatsCli, HeatMapSplitsEachCellByOutcome) {
 // timeout.
 TEST(BattlestatsCli, RowsAreBattlesimsBatchBattles) {
     TempDir dir;
-    std::vector<std::string> args = split(
+    const ProcessResult r = battlestats(
         "--width 120 --height 120 --marines 4 --tanks 0 --bounce 0 --red 1 --blue 0,2 --battles 4 "
         "--seed 77 --csv",
-        ' ');
-    args.push_back(dir.file("b.csv"));
-    const ProcessResult r = battlestats(args, false);
+        {dir.file("b.csv")});
     ASSERT_EQ(r.exit_status, 0) << r.err;
     const std::vector<std::string> rows = split(read_file(dir.file("b.csv")), '\n');
     ASSERT_EQ(rows.size(), 9u);
@@ -176,7 +169,7 @@ const std::string HEADER =
 const std::string BATTLE = "0,0,2,-1989332485,blue,72,";
 const std::string SETTINGS = "200,200,3,1,1,1,3,0,2,0";
 
-TEST(BattlestatsMerge, RefusesSettingsARunRefusesAndMergesWhatARunWrote) {
+TEST(BattlestatsMerge, RefusesSettingsARunRefuses) {
     TempDir dir;
     const std::pair<std::string, std::string> cases[] = {
         {"10,10,2147483647,0,1,1,3,0,2,0",
@@ -191,17 +184,16 @@ TEST(BattlestatsMerge, RefusesSettingsARunRefusesAndMergesWhatARunWrote) {
     };
     for (const auto& [settings, why] : cases) {
         const std::string file = write_file(dir, "x.csv", HEADER + BATTLE + settings + "\n");
-        expect_refusal(merge({file}), file + ":2: a run refuses these settings: " + why);
+        expect_refusal(battlestats("--merge", {file}),
+                       file + ":2: a run refuses these settings: " + why);
     }
-    std::vector<std::string> args = split(
+    // The row the cases change is the one a run writes. (Merging what a run
+    // wrote is checked with the shards.)
+    battlestats(
         "--width 200 --height 200 --marines 3 --tanks 1 --battles 1 --seed 3 --red 0 --blue 2 "
         "--csv",
-        ' ');
-    args.push_back(dir.file("run.csv"));
-    const ProcessResult run = battlestats(args, false);
+        {dir.file("run.csv")});
     EXPECT_EQ(read_file(dir.file("run.csv")), HEADER + BATTLE + SETTINGS + "\n");
-    const ProcessResult merged = merge({dir.file("run.csv")});
-    EXPECT_EQ(std::pair(merged.exit_status, merged.out), std::pair(0, run.out));
 }
 
 TEST(BattlestatsMerge, NamesBothPlacesOfABattleReadTwice) {
@@ -209,12 +201,12 @@ TEST(BattlestatsMerge, NamesBothPlacesOfABattleReadTwice) {
     const std::string row = BATTLE + SETTINGS + "\n";
     const std::string a = write_file(dir, "a.csv", HEADER + row);
     const std::string b = write_file(dir, "b.csv", HEADER + row);
-    expect_refusal(merge({a, b}), b + ":2: same battle as " + a + ":2");
+    expect_refusal(battlestats("--merge", {a, b}), b + ":2: same battle as " + a + ":2");
     const std::string twice = write_file(dir, "twice.csv", HEADER + row + row);
-    expect_refusal(merge({twice}), twice + ":3: same battle as " + twice + ":2");
+    expect_refusal(battlestats("--merge", {twice}), twice + ":3: same battle as " + twice + ":2");
     // One file given twice is named as such, not as every battle a duplicate of itself.
-    expect_refusal(merge({a, b, a}), a + " is given twice");
-    expect_refusal(merge({a, dir.path() + "/./a.csv"}),
+    expect_refusal(battlestats("--merge", {a, b, a}), a + " is given twice");
+    expect_refusal(battlestats("--merge", {a, dir.path() + "/./a.csv"}),
                    dir.path() + "/./a.csv and " + a + " are the same file");
 }
 

@@ -39,10 +39,9 @@ TEST(BattlestatsOptions, DefaultsAreBattlesims) {
     const Settings battlesim;
     const TournamentSettings& t = o.tournament;
     // A seed of 0 means the clock's in both.
-    EXPECT_EQ(std::tuple(t.width, t.height, t.marines, t.tanks, t.bounce, t.master_seed),
+    EXPECT_EQ(std::tuple(t.width, t.height, t.marines, t.tanks, t.bounce, t.master_seed, t.battles),
               std::tuple(int(battlesim.width), int(battlesim.height), battlesim.n_marines,
-                         battlesim.n_tanks, battlesim.bounce, battlesim.seed));
-    EXPECT_EQ(t.battles, 200);
+                         battlesim.n_tanks, battlesim.bounce, battlesim.seed, 200));
 }
 
 }  // namespace
