@@ -23,21 +23,19 @@ TEST(MapView, PixelToCellToRectangleRoundTripsAtEveryZoom) {
             MapView view(w, w, W, W);
             int step = 0;
             do {
+                SCOPED_TRACE(std::to_string(w) + " cells in " + std::to_string(W) +
+                             " pixels, level " + std::to_string(view.zoomLevel()));
                 view.pan(step % 2 ? 1 : -1, 0);
                 ASSERT_EQ(view.cellAtX(-1'000'000'000), -1);
                 ASSERT_EQ(view.cellAtX(1'000'000'000), w);
                 for (int px = 0; px < W; ++px) {
-                    const int c = view.cellAtX(px);
-                    ASSERT_GE(c, 0);
-                    ASSERT_LT(c, w);
-                    const MapView::Rect r = view.cellRect(c, 0, 0);
+                    const int c = view.cellAtX(px), shown = view.cellAtPixelCentreX(px);
+                    ASSERT_TRUE(c >= 0 && c < w) << "pixel " << px << ": cell " << c;
                     // Border 0 ends one pixel short of the next cell's edge.
-                    ASSERT_LE(r.x0 * W, px + 1e-3)
-                        << w << " " << W << " level " << view.zoomLevel();
-                    ASSERT_GT(r.x1 * W + 1, px - 1e-3)
-                        << w << " " << W << " level " << view.zoomLevel();
+                    const MapView::Rect r = view.cellRect(c, 0, 0);
+                    ASSERT_TRUE(r.x0 * W <= px + 1e-3 && r.x1 * W + 1 > px - 1e-3)
+                        << "pixel " << px;
                     // The picture samples the pixel's centre, a cell it covers.
-                    const int shown = view.cellAtPixelCentreX(px);
                     ASSERT_TRUE(shown >= c && shown <= view.cellAtX(px + 1)) << shown << " " << c;
                 }
             } while (view.zoomIn(W / 3 + ++step * 7, W / 2));
