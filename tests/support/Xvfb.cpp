@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <sstream>
 #include <stdexcept>
 
 bool Rgb::near(const Rgb& o, int tolerance) const {
@@ -80,13 +79,11 @@ std::string Xvfb::place_window(const std::string& title) const {
 }
 
 std::pair<int, int> Xvfb::window_size(const std::string& window) const {
-    std::istringstream lines(xdotool({"getwindowgeometry", "--shell", window}));
-    std::pair<int, int> size{0, 0};
-    for (std::string line; std::getline(lines, line);) {
-        if (line.rfind("WIDTH=", 0) == 0) size.first = std::atoi(line.c_str() + 6);
-        if (line.rfind("HEIGHT=", 0) == 0) size.second = std::atoi(line.c_str() + 7);
-    }
-    return size;
+    const std::string shell = xdotool({"getwindowgeometry", "--shell", window});
+    const auto value = [&](const std::string& name) {
+        return std::stoi(shell.substr(shell.find("\n" + name + "=") + name.size() + 2));
+    };
+    return {value("WIDTH"), value("HEIGHT")};
 }
 
 // A window may be gone by the time the request reaches the server; Xlib's
