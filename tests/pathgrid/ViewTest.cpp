@@ -95,13 +95,11 @@ TEST(MapView, InsetTilesFromFourPixelsAndObjectsOfAtLeastThree) {
         for (int x : {0, w / 3, w - 3}) {
             for (int size = 0; size <= 2; ++size) {
                 const MapView::Rect r = view.objectRect(x, x, size);
-                const double width = (r.x1 - r.x0) * 640, height = (r.y1 - r.y0) * 640;
-                EXPECT_GE(width, MapView::kMinObjectPixels - 1e-3);
-                EXPECT_GE(height, MapView::kMinObjectPixels - 1e-3);
+                EXPECT_GE(std::min(r.x1 - r.x0, r.y1 - r.y0) * 640,
+                          MapView::kMinObjectPixels - 1e-3);
                 // Still over the footprint: its centre lies inside.
                 const double centre = (x + (size + 1) / 2.0) * 640.0 / w;
-                EXPECT_LE(r.x0 * 640, centre + 1e-3);
-                EXPECT_GE(r.x1 * 640, centre - 1e-3);
+                EXPECT_TRUE(r.x0 * 640 <= centre + 1e-3 && r.x1 * 640 >= centre - 1e-3);
             }
         }
     }
@@ -143,23 +141,26 @@ TEST(FrameQueries, TheSameQuestionIsAnsweredWithoutSearchingAgain) {
 TEST(FrameQueries, ReachChangesOnlyWhenThePointerLeavesItsSector) {
     const GridPtr grid = gridFromRows({"..#..", "..#..", "..#~~"});
     FrameQueries queries(*grid);
-    queries.setReachFrom(0, 0, 0);
-    const auto version = queries.reachVersion();
-    queries.setReachFrom(0, 1, 2);  // same sector
-    EXPECT_EQ(queries.reachVersion(), version);
-    EXPECT_TRUE(queries.reaches(0, 2));
-    EXPECT_FALSE(queries.reaches(3, 0));
-    queries.setReachFrom(0, 4, 0);
-    EXPECT_NE(queries.reachVersion(), version);
-    EXPECT_TRUE(queries.reaches(3, 1));
-    queries.setReachFrom(1, 3, 1);  // a 2x2 object on a mixed footprint
-    const auto mixed = queries.reachVersion();
-    queries.setReachFrom(1, 2, 0);  // mixed too: still nothing reached
-    EXPECT_EQ(queries.reachVersion(), mixed);
-    EXPECT_FALSE(queries.reaches(2, 0));
-    queries.setReachFrom(1, 0, 0);
-    EXPECT_NE(queries.reachVersion(), mixed);
-    EXPECT_TRUE(queries.reaches(0, 1));
+    // Where reach is asked from, whether the set may have changed, and one
+    // position that it reaches or not.
+    const struct {
+        int size, x, y;
+        bool changed;
+        int rx, ry;
+        bool reached;
+    } steps[] = {{0, 0, 0, true, 3, 0, false},  {0, 1, 2, false, 0, 2, true},
+                 {0, 4, 0, true, 3, 1, true},   {1, 3, 1, true, 2, 0, false},  // a mixed footprint
+                 {1, 2, 0, false, 2, 0, false},  // mixed too: still nothing reached
+                 {1, 0, 0, true, 0, 1, true}};
+    auto version = queries.reachVersion();
+    for (const auto& s : steps) {
+        SCOPED_TRACE("size " + std::to_string(s.size) + " from " + std::to_string(s.x) + "," +
+                     std::to_string(s.y));
+        queries.setReachFrom(s.size, s.x, s.y);
+        EXPECT_EQ(queries.reachVersion() != version, s.changed);
+        version = queries.reachVersion();
+        EXPECT_EQ(queries.reaches(s.rx, s.ry), s.reached);
+    }
 }
 
 // Each pixel shows the cell under its centre, reach yellow where a reached
