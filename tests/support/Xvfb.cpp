@@ -5,26 +5,7 @@
 #include <poll.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <stdexcept>
-
-bool Rgb::near(const Rgb& o, int tolerance) const {
-    return std::abs(r - o.r) <= tolerance && std::abs(g - o.g) <= tolerance &&
-           std::abs(b - o.b) <= tolerance;
-}
-
-Rgb Image::at(int x, int y) const {
-    const auto* p = reinterpret_cast<const unsigned char*>(rgb.data()) +
-                    3 * (static_cast<std::size_t>(y) * width + x);
-    return {p[0], p[1], p[2]};
-}
-
-int Image::count(const Rgb& c, int x0, int y0, int x1, int y1) const {
-    int n = 0;
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x) n += at(x, y).near(c);
-    return n;
-}
 
 Xvfb::Xvfb(int width, int height) : width_(width), height_(height) {
     int fds[2];
