@@ -55,9 +55,10 @@ struct Picture {
         originX = std::clamp(2 * originX + px, 0LL, canvas() - window);
         originY = std::clamp(2 * originY + py, 0LL, canvas() - window);
     }
-    void block(int x, int y, int size, int inset, Rgb color) {
+    Picture& block(int x, int y, int size, int inset, Rgb color) {
         for (int i = 0; i <= size; ++i)
             for (int j = 0; j <= size; ++j) overlays[{x + j, y + i}] = {inset, color};
+        return *this;
     }
     Rgb at(int px, int py) const {
         const int cx = cellAt(originX, px), cy = cellAt(originY, py);
@@ -136,11 +137,7 @@ class PathgridWindow : public ::testing::Test {
     }
 
     Picture whole() const { return {map.get(), windowPx, 0, 0, 0, {}}; }
-    Picture idle(int size, int cx, int cy) const {
-        Picture p = whole();
-        p.block(cx, cy, size, 2, kWhite);
-        return p;
-    }
+    Picture idle(int size, int cx, int cy) const { return whole().block(cx, cy, size, 2, kWhite); }
     // Yellow along the library's own path, white ends; red ends without one.
     Picture path(int size, int fx, int fy, int tx, int ty) const {
         Picture p = whole();
@@ -150,16 +147,14 @@ class PathgridWindow : public ::testing::Test {
         for (int px = fx, py = fy; Grid::Direction d : steps)
             p.block(px += Grid::stepDx(d), py += Grid::stepDy(d), size, 1, kYellow);
         p.block(fx, fy, size, 1, steps.empty() ? kRed : kWhite);
-        p.block(tx, ty, size, 1, steps.empty() ? kRed : kWhite);
-        return p;
+        return p.block(tx, ty, size, 1, steps.empty() ? kRed : kWhite);
     }
     Picture reach(int size, int cx, int cy) const {
         Picture p = whole();
         for (int y = 0; y + size < map->getHeight(); ++y)
             for (int x = 0; x + size < map->getWidth(); ++x)
                 if (map->isConnected(size, cx, cy, x, y)) p.block(x, y, size, 1, kYellow);
-        p.block(cx, cy, size, 1, kWhite);
-        return p;
+        return p.block(cx, cy, size, 1, kWhite);
     }
 
     Xvfb x{706, 694};  // an odd screen size nobody else uses
