@@ -3,11 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <algorithm>
 
 #include "CompactPicture.h"
 #include "FrameQueries.h"
-#include "InfoLine.h"
 #include "MapView.h"
 #include "Palette.h"
 #include "TestMaps.h"
