@@ -224,19 +224,17 @@ TEST_F(PathgridWindow, AResizedWindowStillMapsThePointerToTheCellUnderIt) {
 }
 
 TEST_F(PathgridWindow, AKeyOrClosingTheWindowEndsTheProgram) {
-    start(kMap);
-    pointTo(4, 4);  // keys go to the window under the pointer
-    key("q");
-    ProcessResult r = viewer->finish(5000);
-    EXPECT_EQ(r.exit_status, 0);
-    EXPECT_EQ(r.out, "width=16 height=16\nkey pressed => exit\nend program\n");
-    EXPECT_EQ(r.err, "");
-
-    start(kMap);
-    x.request_close(window);
-    r = viewer->finish(5000);
-    EXPECT_EQ(r.exit_status, 0);
-    EXPECT_EQ(r.out, "width=16 height=16\nend program\n");
+    for (const bool close : {false, true}) {
+        SCOPED_TRACE(close ? "closed" : "key");
+        start(kMap);
+        pointTo(4, 4);  // keys go to the window under the pointer
+        close ? x.request_close(window) : key("q");
+        const ProcessResult r = viewer->finish(5000);
+        EXPECT_EQ(r.exit_status, 0);
+        EXPECT_EQ(r.out, close ? "width=16 height=16\nend program\n"
+                               : "width=16 height=16\nkey pressed => exit\nend program\n");
+        EXPECT_EQ(r.err, "");
+    }
 }
 
 // Maps too large for inset squares: 1.25 pixels a cell at the whole-map view.
