@@ -43,12 +43,6 @@ struct Picture {
     int cellAt(long long origin, int px) const {
         return static_cast<int>((2 * (origin + px) + 1) * map->getWidth() / (2 * canvas()));
     }
-    // Whole pixels a cell from 4 on, drawn as inset squares with a grid line
-    // at their right and bottom edges; else 0.
-    long long insetPixels() const {
-        const long long cell = canvas() / map->getWidth();
-        return canvas() % map->getWidth() == 0 && cell >= 4 ? cell : 0;
-    }
     // Page Up at pointer pixel (px, py), the origin kept on the canvas.
     void zoomIn(int px, int py) {
         ++level;
@@ -63,8 +57,10 @@ struct Picture {
     Rgb at(int px, int py) const {
         const int cx = cellAt(originX, px), cy = cellAt(originY, py);
         const Rgb tile = kTileColor[map->getTile(cx, cy)];
-        const long long cell = insetPixels();
-        if (cell == 0) return tile;
+        // Cells of four whole pixels or more are inset squares with a grid
+        // line at their right and bottom edges.
+        const long long cell = canvas() / map->getWidth();
+        if (canvas() % map->getWidth() != 0 || cell < 4) return tile;
         const long long ox = (originX + px) % cell, oy = (originY + py) % cell;
         if (ox == cell - 1 || oy == cell - 1) return kBlack;
         const auto o = overlays.find({cx, cy});
@@ -126,9 +122,8 @@ class PathgridWindow : public ::testing::Test {
                     const Rgb got = shot.at(px, py);
                     if (got.near(want.at(px, py), 2)) continue;
                     std::ostringstream out;
-                    out << "pixel (" << px << "," << py << ") of cell ("
-                        << want.cellAt(want.originX, px) << "," << want.cellAt(want.originY, py)
-                        << "): got " << got.r << "," << got.g << "," << got.b;
+                    out << "pixel (" << px << "," << py << "): got " << got.r << "," << got.g << ","
+                        << got.b;
                     return out.str();
                 }
             }
