@@ -7,7 +7,7 @@
 
 #include <stdexcept>
 
-Xvfb::Xvfb(int width, int height) : width_(width), height_(height) {
+Xvfb::Xvfb(int width, int height) : width_(width) {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
     const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
@@ -49,7 +49,7 @@ Image Xvfb::screenshot() const {
     const ProcessResult r =
         run_process({"import", "-window", "root", "-depth", "8", "rgb:-"}, options());
     if (r.exit_status != 0) throw std::runtime_error("import failed: " + r.err);
-    return {width_, height_, r.out};
+    return {width_, r.out};
 }
 
 std::string Xvfb::place_window(const std::string& title) const {

@@ -22,7 +22,6 @@ struct Rgb {
 
 struct Image {
     int width = 0;
-    int height = 0;
     std::string rgb;  // three bytes per pixel, rows from the top
 
     Rgb at(int x, int y) const {
@@ -62,7 +61,6 @@ class Xvfb {
 
   private:
     int width_;
-    int height_;
     std::string display_;
     std::unique_ptr<BackgroundProcess> server_;
 };
