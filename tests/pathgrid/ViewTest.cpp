@@ -141,16 +141,17 @@ TEST(FrameQueries, ReachChangesOnlyWhenThePointerLeavesItsSector) {
     const GridPtr grid = gridFromRows({"..#..", "..#..", "..#~~"});
     FrameQueries queries(*grid);
     // Where reach is asked from, whether the set may have changed, and one
-    // position that it reaches or not.
+    // position that it reaches or not. A 2x2 object at (3, 1) or (2, 0) covers
+    // more than one kind of tile: it reaches nothing, so moving between the
+    // two changes nothing either.
     const struct {
         int size, x, y;
         bool changed;
         int rx, ry;
         bool reached;
     } steps[] = {{0, 0, 0, true, 3, 0, false},  {0, 1, 2, false, 0, 2, true},
-                 {0, 4, 0, true, 3, 1, true},   {1, 3, 1, true, 2, 0, false},  // a mixed footprint
-                 {1, 2, 0, false, 2, 0, false},  // mixed too: still nothing reached
-                 {1, 0, 0, true, 0, 1, true}};
+                 {0, 4, 0, true, 3, 1, true},   {1, 3, 1, true, 2, 0, false},
+                 {1, 2, 0, false, 2, 0, false}, {1, 0, 0, true, 0, 1, true}};
     auto version = queries.reachVersion();
     for (const auto& s : steps) {
         SCOPED_TRACE("size " + std::to_string(s.size) + " from " + std::to_string(s.x) + "," +
