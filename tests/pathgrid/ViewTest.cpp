@@ -3,11 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <algorithm>
 
 #include "CompactPicture.h"
 #include "FrameQueries.h"
-#include "InfoLine.h"
 #include "MapView.h"
 #include "Palette.h"
 #include "TestMaps.h"
@@ -23,21 +22,19 @@ TEST(MapView, PixelToCellToRectangleRoundTripsAtEveryZoom) {
             MapView view(w, w, W, W);
             int step = 0;
             do {
+                SCOPED_TRACE(std::to_string(w) + " cells in " + std::to_string(W) +
+                             " pixels, level " + std::to_string(view.zoomLevel()));
                 view.pan(step % 2 ? 1 : -1, 0);
                 ASSERT_EQ(view.cellAtX(-1'000'000'000), -1);
                 ASSERT_EQ(view.cellAtX(1'000'000'000), w);
                 for (int px = 0; px < W; ++px) {
-                    const int c = view.cellAtX(px);
-                    ASSERT_GE(c, 0);
-                    ASSERT_LT(c, w);
-                    const MapView::Rect r = view.cellRect(c, 0, 0);
+                    const int c = view.cellAtX(px), shown = view.cellAtPixelCentreX(px);
+                    ASSERT_TRUE(c >= 0 && c < w) << "pixel " << px << ": cell " << c;
                     // Border 0 ends one pixel short of the next cell's edge.
-                    ASSERT_LE(r.x0 * W, px + 1e-3)
-                        << w << " " << W << " level " << view.zoomLevel();
-                    ASSERT_GT(r.x1 * W + 1, px - 1e-3)
-                        << w << " " << W << " level " << view.zoomLevel();
+                    const MapView::Rect r = view.cellRect(c, 0, 0);
+                    ASSERT_TRUE(r.x0 * W <= px + 1e-3 && r.x1 * W + 1 > px - 1e-3)
+                        << "pixel " << px;
                     // The picture samples the pixel's centre, a cell it covers.
-                    const int shown = view.cellAtPixelCentreX(px);
                     ASSERT_TRUE(shown >= c && shown <= view.cellAtX(px + 1)) << shown << " " << c;
                 }
             } while (view.zoomIn(W / 3 + ++step * 7, W / 2));
@@ -97,13 +94,11 @@ TEST(MapView, InsetTilesFromFourPixelsAndObjectsOfAtLeastThree) {
         for (int x : {0, w / 3, w - 3}) {
             for (int size = 0; size <= 2; ++size) {
                 const MapView::Rect r = view.objectRect(x, x, size);
-                const double width = (r.x1 - r.x0) * 640, height = (r.y1 - r.y0) * 640;
-                EXPECT_GE(width, MapView::kMinObjectPixels - 1e-3);
-                EXPECT_GE(height, MapView::kMinObjectPixels - 1e-3);
+                EXPECT_GE(std::min(r.x1 - r.x0, r.y1 - r.y0) * 640,
+                          MapView::kMinObjectPixels - 1e-3);
                 // Still over the footprint: its centre lies inside.
                 const double centre = (x + (size + 1) / 2.0) * 640.0 / w;
-                EXPECT_LE(r.x0 * 640, centre + 1e-3);
-                EXPECT_GE(r.x1 * 640, centre - 1e-3);
+                EXPECT_TRUE(r.x0 * 640 <= centre + 1e-3 && r.x1 * 640 >= centre - 1e-3);
             }
         }
     }
@@ -145,23 +140,27 @@ TEST(FrameQueries, TheSameQuestionIsAnsweredWithoutSearchingAgain) {
 TEST(FrameQueries, ReachChangesOnlyWhenThePointerLeavesItsSector) {
     const GridPtr grid = gridFromRows({"..#..", "..#..", "..#~~"});
     FrameQueries queries(*grid);
-    queries.setReachFrom(0, 0, 0);
-    const auto version = queries.reachVersion();
-    queries.setReachFrom(0, 1, 2);  // same sector
-    EXPECT_EQ(queries.reachVersion(), version);
-    EXPECT_TRUE(queries.reaches(0, 2));
-    EXPECT_FALSE(queries.reaches(3, 0));
-    queries.setReachFrom(0, 4, 0);
-    EXPECT_NE(queries.reachVersion(), version);
-    EXPECT_TRUE(queries.reaches(3, 1));
-    queries.setReachFrom(1, 3, 1);  // a 2x2 object on a mixed footprint
-    const auto mixed = queries.reachVersion();
-    queries.setReachFrom(1, 2, 0);  // mixed too: still nothing reached
-    EXPECT_EQ(queries.reachVersion(), mixed);
-    EXPECT_FALSE(queries.reaches(2, 0));
-    queries.setReachFrom(1, 0, 0);
-    EXPECT_NE(queries.reachVersion(), mixed);
-    EXPECT_TRUE(queries.reaches(0, 1));
+    // Where reach is asked from, whether the set may have changed, and one
+    // position that it reaches or not. A 2x2 object at (3, 1) or (2, 0) covers
+    // more than one kind of tile: it reaches nothing, so moving between the
+    // two changes nothing either.
+    const struct {
+        int size, x, y;
+        bool changed;
+        int rx, ry;
+        bool reached;
+    } steps[] = {{0, 0, 0, true, 3, 0, false},  {0, 1, 2, false, 0, 2, true},
+                 {0, 4, 0, true, 3, 1, true},   {1, 3, 1, true, 2, 0, false},
+                 {1, 2, 0, false, 2, 0, false}, {1, 0, 0, true, 0, 1, true}};
+    auto version = queries.reachVersion();
+    for (const auto& s : steps) {
+        SCOPED_TRACE("size " + std::to_string(s.size) + " from " + std::to_string(s.x) + "," +
+                     std::to_string(s.y));
+        queries.setReachFrom(s.size, s.x, s.y);
+        EXPECT_EQ(queries.reachVersion() != version, s.changed);
+        version = queries.reachVersion();
+        EXPECT_EQ(queries.reaches(s.rx, s.ry), s.reached);
+    }
 }
 
 // Each pixel shows the cell under its centre, reach yellow where a reached

@@ -1,9 +1,11 @@
 // The viewer for real: its own X server, the pointer and keys driven by
-// xdotool, the window read back at cell centres, overlay edges and grid lines.
+// xdotool, the window read back pixel by pixel against a picture of the map
+// worked out independently of the viewer's own arithmetic.
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <map>
 #include <sstream>
 #include <thread>
 
@@ -25,58 +27,58 @@ const MapRows kMap = {
 
 const Rgb kTileColor[3] = {{0, 128, 0}, {0, 0, 128}, {64, 64, 64}};
 const Rgb kWhite{255, 255, 255}, kYellow{255, 255, 0}, kRed{255, 0, 0}, kBlack{0, 0, 0};
+const Rgb kTint{127, 63, 127};  // ground under the search tint
 
-struct Overlay {
-    bool drawn = false;
-    Rgb color{0, 0, 0};
-    int inset = 0;
-};
+// What a square map in a square window should look like: `level` doublings,
+// the window's corner `originX`, `originY` pixels into the canvas, and
+// overlay squares (inset, colour) on some cells when cells have insets.
+struct Picture {
+    const Grid* map;
+    int window = 640;
+    int level = 0;
+    long long originX = 0, originY = 0;
+    std::map<std::pair<int, int>, std::pair<int, Rgb>> overlays;
 
-// What the window should show: the tiles, and overlay squares on some cells.
-struct View {
-    GridPtr grid = gridFromRows(kMap);
-    std::vector<Overlay> cells = std::vector<Overlay>(16 * 16);
-
-    void block(int x, int y, int size, int inset, Rgb color) {
+    long long canvas() const { return static_cast<long long>(window) << level; }
+    int cellAt(long long origin, int px) const {
+        return static_cast<int>((2 * (origin + px) + 1) * map->getWidth() / (2 * canvas()));
+    }
+    // Page Up at pointer pixel (px, py), the origin kept on the canvas.
+    void zoomIn(int px, int py) {
+        ++level;
+        originX = std::clamp(2 * originX + px, 0LL, canvas() - window);
+        originY = std::clamp(2 * originY + py, 0LL, canvas() - window);
+    }
+    Picture& block(int x, int y, int size, int inset, Rgb color) {
         for (int i = 0; i <= size; ++i)
-            for (int j = 0; j <= size; ++j) cells[(y + i) * 16 + x + j] = {true, color, inset};
+            for (int j = 0; j <= size; ++j) overlays[{x + j, y + i}] = {inset, color};
+        return *this;
+    }
+    Rgb at(int px, int py) const {
+        const int cx = cellAt(originX, px), cy = cellAt(originY, py);
+        const Rgb tile = kTileColor[map->getTile(cx, cy)];
+        // Cells of four whole pixels or more are inset squares with a grid
+        // line at their right and bottom edges.
+        const long long cell = canvas() / map->getWidth();
+        if (canvas() % map->getWidth() != 0 || cell < 4) return tile;
+        const long long ox = (originX + px) % cell, oy = (originY + py) % cell;
+        if (ox == cell - 1 || oy == cell - 1) return kBlack;
+        const auto o = overlays.find({cx, cy});
+        if (o == overlays.end()) return tile;
+        // From `inset` pixels after the cell's left (top) edge to inset + 1
+        // before its right (bottom) one.
+        const int inset = o->second.first;
+        const bool inside = std::min(ox, oy) >= inset && std::max(ox, oy) <= cell - inset - 2;
+        return inside ? o->second.second : tile;
     }
 };
-
-// The first differences between the screen and `view`, one per line.
-std::string differences(const Image& shot, const View& view, int cellPx) {
-    std::ostringstream diff;
-    int count = 0;
-    const auto check = [&](int px, int py, Rgb want, const char* what) {
-        const Rgb got = shot.at(px, py);
-        if (!got.near(want, 2) && ++count <= 6)
-            diff << what << " at (" << px << "," << py << "): got " << got.r << "," << got.g << ","
-                 << got.b << "\n";
-    };
-    for (int cy = 0; cy < 16; ++cy) {
-        for (int cx = 0; cx < 16; ++cx) {
-            const Rgb tile = kTileColor[view.grid->getTile(cx, cy)];
-            const Overlay& o = view.cells[cy * 16 + cx];
-            const int left = cx * cellPx, top = cy * cellPx, mid = cellPx / 2;
-            check(left + mid, top + mid, o.drawn ? o.color : tile, "centre");
-            check(left + cellPx - 1, top + mid, kBlack, "grid line");
-            check(left + mid, top + cellPx - 1, kBlack, "grid line");
-            if (!o.drawn) continue;
-            // First and last pixel of the square, and the tile just outside.
-            const int first = o.inset, last = cellPx - o.inset - 2;
-            check(left + first, top + mid, o.color, "overlay edge");
-            check(left + mid, top + last, o.color, "overlay edge");
-            check(left + first - 1, top + mid, tile, "tile beside overlay");
-            check(left + last + 1, top + mid, tile, "tile beside overlay");
-        }
-    }
-    return diff.str();
-}
 
 class PathgridWindow : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(writeBytes(dir.file("map.bmp"), encodeBitmap(imageFromRows(kMap))));
+    // The viewer on `rows`, found as map.bmp in its working folder.
+    void start(const MapRows& rows) {
+        map = gridFromRows(rows);
+        ASSERT_TRUE(writeBytes(dir.file("map.bmp"), encodeBitmap(imageFromRows(rows))));
         ProcessOptions options = x.options();
         options.working_dir = dir.path();
         viewer = std::make_unique<BackgroundProcess>(std::vector<std::string>{PATHGRID_EXE},
@@ -84,9 +86,12 @@ class PathgridWindow : public ::testing::Test {
         window = x.place_window("Quorvane - Assignment Example App");
     }
 
+    void key(const std::string& name) { x.xdotool({"key", name}); }
+    void point(int px, int py) { x.xdotool({"mousemove", std::to_string(px), std::to_string(py)}); }
+    // To the middle of cell (cx, cy) of the whole map.
     void pointTo(int cx, int cy) {
-        x.xdotool({"mousemove", std::to_string(cx * cellPx + cellPx / 2),
-                   std::to_string(cy * cellPx + cellPx / 2)});
+        const int cell = windowPx / map->getWidth();
+        point(cx * cell + cell / 2, cy * cell + cell / 2);
     }
     void drag(int fx, int fy, int tx, int ty) {
         pointTo(fx, fy);
@@ -94,66 +99,83 @@ class PathgridWindow : public ::testing::Test {
         pointTo(tx, ty);
     }
 
-    // Waits until the window shows `view`.
-    ::testing::AssertionResult shows(const View& view) {
-        std::string diff;
+    // Waits until `check` finds nothing wrong with a screenshot; the last
+    // complaint otherwise.
+    template <typename Check>
+    ::testing::AssertionResult eventually(Check check) {
+        std::string complaint;
         for (int tries = 0; tries < 100; ++tries) {
-            diff = differences(x.screenshot(), view, cellPx);
-            if (diff.empty()) return ::testing::AssertionSuccess();
+            complaint = check(x.screenshot());
+            if (complaint.empty()) return ::testing::AssertionSuccess();
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
-        return ::testing::AssertionFailure() << diff;
+        return ::testing::AssertionFailure() << complaint;
     }
 
-    static View idle(int size, int cx, int cy) {
-        View v;
-        v.block(cx, cy, size, 2, kWhite);
-        return v;
+    // Waits until every pixel of the window shows `want`, except a square
+    // around the pointer at (skipX, skipY) where a small object is drawn.
+    ::testing::AssertionResult shows(const Picture& want, int skipX = -100, int skipY = -100) {
+        return eventually([&](const Image& shot) -> std::string {
+            for (int py = 0; py < want.window; ++py) {
+                for (int px = 0; px < want.window; ++px) {
+                    if (std::abs(px - skipX) <= 4 && std::abs(py - skipY) <= 4) continue;
+                    const Rgb got = shot.at(px, py);
+                    if (got.near(want.at(px, py), 2)) continue;
+                    std::ostringstream out;
+                    out << "pixel (" << px << "," << py << "): got " << got.r << "," << got.g << ","
+                        << got.b;
+                    return out.str();
+                }
+            }
+            return "";
+        });
     }
+
+    Picture whole() const { return {map.get(), windowPx, 0, 0, 0, {}}; }
+    Picture idle(int size, int cx, int cy) const { return whole().block(cx, cy, size, 2, kWhite); }
     // Yellow along the library's own path, white ends; red ends without one.
-    static View path(int size, int fx, int fy, int tx, int ty) {
-        View v;
+    Picture path(int size, int fx, int fy, int tx, int ty) const {
+        Picture p = whole();
         Grid::Path steps;
-        if (v.grid->isConnected(size, fx, fy, tx, ty))
-            v.grid->findShortestPath(size, fx, fy, tx, ty, steps);
+        if (map->isConnected(size, fx, fy, tx, ty))
+            map->findShortestPath(size, fx, fy, tx, ty, steps);
         for (int px = fx, py = fy; Grid::Direction d : steps)
-            v.block(px += Grid::stepDx(d), py += Grid::stepDy(d), size, 1, kYellow);
-        v.block(fx, fy, size, 1, steps.empty() ? kRed : kWhite);
-        v.block(tx, ty, size, 1, steps.empty() ? kRed : kWhite);
-        return v;
+            p.block(px += Grid::stepDx(d), py += Grid::stepDy(d), size, 1, kYellow);
+        p.block(fx, fy, size, 1, steps.empty() ? kRed : kWhite);
+        return p.block(tx, ty, size, 1, steps.empty() ? kRed : kWhite);
     }
-    static View reach(int size, int cx, int cy) {
-        View v;
-        for (int y = 0; y + size < 16; ++y)
-            for (int x = 0; x + size < 16; ++x)
-                if (v.grid->isConnected(size, cx, cy, x, y)) v.block(x, y, size, 1, kYellow);
-        v.block(cx, cy, size, 1, kWhite);
-        return v;
+    Picture reach(int size, int cx, int cy) const {
+        Picture p = whole();
+        for (int y = 0; y + size < map->getHeight(); ++y)
+            for (int x = 0; x + size < map->getWidth(); ++x)
+                if (map->isConnected(size, cx, cy, x, y)) p.block(x, y, size, 1, kYellow);
+        return p.block(cx, cy, size, 1, kWhite);
     }
 
     Xvfb x{706, 694};  // an odd screen size nobody else uses
     TempDir dir;
+    GridPtr map;
     std::unique_ptr<BackgroundProcess> viewer;
     std::string window;
-    int cellPx = 40;
+    int windowPx = 640;
 };
 
 TEST_F(PathgridWindow, IdleObjectCyclesItsSizeAndStaysOnTheMap) {
-    pointTo(5, 4);
-    EXPECT_TRUE(shows(idle(0, 5, 4)));
-    x.xdotool({"click", "2"});
-    EXPECT_TRUE(shows(idle(1, 5, 4)));
-    x.xdotool({"click", "2"});
-    EXPECT_TRUE(shows(idle(2, 5, 4)));
-    pointTo(15, 15);
-    EXPECT_TRUE(shows(idle(2, 13, 13)));
-    pointTo(15, 4);
-    EXPECT_TRUE(shows(idle(2, 13, 4)));
-    x.xdotool({"click", "2"});
-    EXPECT_TRUE(shows(idle(0, 15, 4)));
+    start(kMap);
+    const struct {
+        int cx, cy, middleClicks, size, x, y;
+    } steps[] = {{5, 4, 0, 0, 5, 4},     {5, 4, 1, 1, 5, 4},   {5, 4, 1, 2, 5, 4},
+                 {15, 15, 0, 2, 13, 13}, {15, 4, 0, 2, 13, 4}, {15, 4, 1, 0, 15, 4}};
+    for (const auto& s : steps) {
+        SCOPED_TRACE("size " + std::to_string(s.size) + " at " + std::to_string(s.x));
+        pointTo(s.cx, s.cy);
+        if (s.middleClicks) x.xdotool({"click", "2"});
+        EXPECT_TRUE(shows(idle(s.size, s.x, s.y)));
+    }
 }
 
 TEST_F(PathgridWindow, PathModeDrawsTheLibrarysPath) {
+    start(kMap);
     drag(1, 8, 14, 10);
     EXPECT_TRUE(shows(path(0, 1, 8, 14, 10)));
     x.xdotool({"click", "4"});  // any button event moves the start to the pointer
@@ -163,9 +185,7 @@ TEST_F(PathgridWindow, PathModeDrawsTheLibrarysPath) {
 
     drag(6, 14, 3, 11);  // into a sealed pocket
     EXPECT_TRUE(shows(path(0, 6, 14, 3, 11)));
-    pointTo(2, 2);  // onto water
-    EXPECT_TRUE(shows(path(0, 6, 14, 2, 2)));
-    x.xdotool({"mousemove", "690", "690"});  // past the window's corner
+    point(690, 690);  // past the window's corner
     EXPECT_TRUE(shows(path(0, 6, 14, 15, 15)));
     x.xdotool({"mouseup", "1"});
 
@@ -176,6 +196,7 @@ TEST_F(PathgridWindow, PathModeDrawsTheLibrarysPath) {
 }
 
 TEST_F(PathgridWindow, ReachModeShowsEveryConnectedPositionUntilLeftWins) {
+    start(kMap);
     pointTo(6, 14);
     x.xdotool({"mousedown", "3"});
     EXPECT_TRUE(shows(reach(0, 6, 14)));
@@ -188,27 +209,105 @@ TEST_F(PathgridWindow, ReachModeShowsEveryConnectedPositionUntilLeftWins) {
 }
 
 TEST_F(PathgridWindow, AResizedWindowStillMapsThePointerToTheCellUnderIt) {
+    start(kMap);
     x.xdotool({"windowsize", "--sync", window, "320", "320"});
-    cellPx = 20;
+    windowPx = 320;
     pointTo(11, 5);
     EXPECT_TRUE(shows(idle(0, 11, 5)));
-    drag(9, 1, 15, 8);
-    EXPECT_TRUE(shows(path(0, 9, 1, 15, 8)));
 }
 
 TEST_F(PathgridWindow, AKeyOrClosingTheWindowEndsTheProgram) {
-    pointTo(4, 4);  // keys go to the window under the pointer
-    x.xdotool({"key", "q"});
-    ProcessResult r = viewer->finish(5000);
-    EXPECT_EQ(r.exit_status, 0);
-    EXPECT_EQ(r.out, "width=16 height=16\nkey pressed => exit\nend program\n");
-    EXPECT_EQ(r.err, "");
+    for (const bool close : {false, true}) {
+        SCOPED_TRACE(close ? "closed" : "key");
+        start(kMap);
+        pointTo(4, 4);  // keys go to the window under the pointer
+        close ? x.request_close(window) : key("q");
+        const ProcessResult r = viewer->finish(5000);
+        EXPECT_EQ(r.exit_status, 0);
+        EXPECT_EQ(r.out, close ? "width=16 height=16\nend program\n"
+                               : "width=16 height=16\nkey pressed => exit\nend program\n");
+        EXPECT_EQ(r.err, "");
+    }
+}
 
-    SetUp();
-    x.request_close(window);
-    r = viewer->finish(5000);
-    EXPECT_EQ(r.exit_status, 0);
-    EXPECT_EQ(r.out, "width=16 height=16\nend program\n");
+// Maps too large for inset squares: 1.25 pixels a cell at the whole-map view.
+TEST_F(PathgridWindow, TheKeysZoomPanAndGoHome) {
+    start(noiseRows(512, 512, 25, 15, 11));  // two cells in five walls or lakes
+    point(639, 639);                         // the object out of the way, at the map's corner
+    Picture view = whole();
+    EXPECT_TRUE(shows(view, 639, 639));
+
+    point(200, 300);
+    key("Prior");  // 2.5 pixels a cell, about the pointer
+    view.zoomIn(200, 300);
+    EXPECT_TRUE(shows(view, 200, 300));
+    // Each a quarter of the view; the second Left stops at the map's left edge.
+    for (const char* name : {"Down", "Left", "Left", "Right"}) key(name);
+    view.originX = 160;
+    view.originY += 160;
+    EXPECT_TRUE(shows(view, 200, 300));
+    key("Home");
+    EXPECT_TRUE(shows(whole(), 200, 300));
+    // The idle object, a single cell of 1.25 pixels, still shows 3 x 3 white.
+    EXPECT_TRUE(eventually([&](const Image& s) {
+        return s.count(kWhite, 195, 295, 205, 305) == 9 ? "" : "no 3 x 3 object at the pointer";
+    }));
+
+    point(320, 320);
+    key("Prior");
+    key("Prior");  // 5 pixels a cell: inset squares with grid lines again
+    view = whole();
+    view.zoomIn(320, 320);
+    view.zoomIn(320, 320);
+    EXPECT_TRUE(shows(view, 320, 320));
+}
+
+TEST_F(PathgridWindow, RoutesStayVisibleOnLargeMapsZoomedOrNotAndTheInfoAndTintOnlyWhenAsked) {
+    MapRows rows(2048, std::string(2048, '.'));
+    for (int y = 600; y < 2048; ++y) rows[y][1000] = '#';  // a wall to go round at its top
+    start(rows);
+    point(100, 320);
+    x.xdotool({"mousedown", "1"});
+    point(540, 330);
+    // At 0.3125 pixels a cell: a yellow line round the wall and white ends.
+    EXPECT_TRUE(eventually([&](const Image& s) -> std::string {
+        if (s.count(kWhite, 95, 315, 106, 326) < 9) return "no start";
+        if (s.count(kWhite, 535, 325, 546, 336) < 9) return "no goal";
+        if (s.count(kYellow, 0, 0, 640, 640) < 3 * 440) return "route too thin";
+        if (s.count(kYellow, 300, 160, 330, 200) == 0)
+            return "the route does not pass the wall's end";
+        return "";
+    }));
+    // F1 and F2 toggle the info line, a black band with white text at the
+    // bottom, and the tint of what the search expanded, under the route.
+    const std::pair<const char*, int> toggles[] = {
+        {"", 0}, {"F1", 1}, {"F2", 3}, {"F1", 2}, {"F2", 0}};
+    for (const auto& [name, shown] : toggles) {
+        SCOPED_TRACE(std::string("after ") + name);
+        if (*name) key(name);
+        EXPECT_TRUE(eventually([&, shown = shown](const Image& s) -> std::string {
+            const int black = s.count(kBlack, 0, 624, 640, 640);
+            const int white = s.count(kWhite, 0, 624, 640, 640),
+                      tint = s.count(kTint, 0, 0, 640, 640);
+            if (shown & 1 ? black < 5000 || white < 200 : black + white > 0) return "info line";
+            return (shown & 2 ? tint < 1000 : tint > 0) ? "tint" : "";
+        }));
+    }
+    x.xdotool({"mouseup", "1"});
+
+    // Zoomed to 5 pixels a cell (the window's corner 1500 pixels into the
+    // canvas), a route between two cell middles ends under the pointer.
+    point(100, 100);
+    for (int i = 0; i < 4; ++i) key("Prior");
+    point(152, 152);
+    x.xdotool({"mousedown", "1"});
+    point(452, 402);
+    EXPECT_TRUE(eventually([&](const Image& s) -> std::string {
+        if (!s.at(452, 402).near(kWhite, 2)) return "the goal is not under the pointer";
+        if (!s.at(152, 152).near(kWhite, 2)) return "the start is not where it was pressed";
+        return s.count(kYellow, 0, 0, 640, 640) > 100 ? "" : "no route";
+    }));
+    x.xdotool({"mouseup", "1"});
 }
 
 }  // namespace

@@ -5,29 +5,9 @@
 #include <poll.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <sstream>
 #include <stdexcept>
 
-bool Rgb::near(const Rgb& o, int tolerance) const {
-    return std::abs(r - o.r) <= tolerance && std::abs(g - o.g) <= tolerance &&
-           std::abs(b - o.b) <= tolerance;
-}
-
-Rgb Image::at(int x, int y) const {
-    const auto* p = reinterpret_cast<const unsigned char*>(rgb.data()) +
-                    3 * (static_cast<std::size_t>(y) * width + x);
-    return {p[0], p[1], p[2]};
-}
-
-int Image::count(const Rgb& c, int x0, int y0, int x1, int y1) const {
-    int n = 0;
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x) n += at(x, y).near(c);
-    return n;
-}
-
-Xvfb::Xvfb(int width, int height) : width_(width), height_(height) {
+Xvfb::Xvfb(int width, int height) : width_(width) {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
     const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
@@ -69,7 +49,7 @@ Image Xvfb::screenshot() const {
     const ProcessResult r =
         run_process({"import", "-window", "root", "-depth", "8", "rgb:-"}, options());
     if (r.exit_status != 0) throw std::runtime_error("import failed: " + r.err);
-    return {width_, height_, r.out};
+    return {width_, r.out};
 }
 
 std::string Xvfb::place_window(const std::string& title) const {
@@ -80,13 +60,11 @@ std::string Xvfb::place_window(const std::string& title) const {
 }
 
 std::pair<int, int> Xvfb::window_size(const std::string& window) const {
-    std::istringstream lines(xdotool({"getwindowgeometry", "--shell", window}));
-    std::pair<int, int> size{0, 0};
-    for (std::string line; std::getline(lines, line);) {
-        if (line.rfind("WIDTH=", 0) == 0) size.first = std::atoi(line.c_str() + 6);
-        if (line.rfind("HEIGHT=", 0) == 0) size.second = std::atoi(line.c_str() + 7);
-    }
-    return size;
+    const std::string shell = xdotool({"getwindowgeometry", "--shell", window});
+    const auto value = [&](const std::string& name) {
+        return std::stoi(shell.substr(shell.find("\n" + name + "=") + name.size() + 2));
+    };
+    return {value("WIDTH"), value("HEIGHT")};
 }
 
 // A window may be gone by the time the request reaches the server; Xlib's

@@ -3,6 +3,7 @@
 // A private X server for the window tests, with the few things they do on it:
 // run xdotool, find and place a window, read the screen back.
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <utility>
@@ -13,17 +14,27 @@
 struct Rgb {
     int r, g, b;
     // Equal up to `tolerance` per channel (the renderer may round).
-    bool near(const Rgb& o, int tolerance = 3) const;
+    bool near(const Rgb& o, int tolerance = 3) const {
+        return std::abs(r - o.r) <= tolerance && std::abs(g - o.g) <= tolerance &&
+               std::abs(b - o.b) <= tolerance;
+    }
 };
 
 struct Image {
     int width = 0;
-    int height = 0;
     std::string rgb;  // three bytes per pixel, rows from the top
 
-    Rgb at(int x, int y) const;
+    Rgb at(int x, int y) const {
+        const auto* p = reinterpret_cast<const unsigned char*>(rgb.data()) + 3 * (y * width + x);
+        return {p[0], p[1], p[2]};
+    }
     // Pixels near colour c inside [x0, x1) x [y0, y1).
-    int count(const Rgb& c, int x0, int y0, int x1, int y1) const;
+    int count(const Rgb& c, int x0, int y0, int x1, int y1) const {
+        int n = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) n += at(x, y).near(c);
+        return n;
+    }
 };
 
 class Xvfb {
@@ -50,7 +61,6 @@ class Xvfb {
 
   private:
     int width_;
-    int height_;
     std::string display_;
     std::unique_ptr<BackgroundProcess> server_;
 };
