@@ -26,21 +26,19 @@ constexpr std::uint32_t kLastLabel = UINT32_MAX - 1;
 
 // Ground halves split by a wall, a pond in the left one, so that size 1 has
 // mixed footprints on the pond's rim and several sectors per size.
-MapRows splitMap() {
-    // clang-format off
-    return {
-        "......#......",
-        "..~~..#......",
-        "..~~..#......",
-        "......#......",
-        "......#......",
-    };
-    // clang-format on
-}
+// clang-format off
+const MapRows kSplitMap = {
+    "......#......",
+    "..~~..#......",
+    "..~~..#......",
+    "......#......",
+    "......#......",
+};
+// clang-format on
 
 TEST(SectorLabels, QuestionsFromAMixedFootprintUseNoLabel) {
     // What reach mode asks every frame while the pointer is on the pond's rim.
-    const GridPtr grid = gridFromRows(splitMap());
+    const GridPtr grid = gridFromRows(kSplitMap);
     GridTestAccess::startSectorLabelsAt(*grid, kLastLabel);
     for (int frame = 0; frame < 2000; ++frame)
         for (int y = 0; y + 1 < grid->getHeight(); ++y)
@@ -56,7 +54,7 @@ TEST(SectorLabels, QuestionsFromAMixedFootprintUseNoLabel) {
 // The search answers its connectivity tests from the tiles, so a search
 // right after a tile change labels nothing and costs no fill.
 TEST(SectorLabels, SearchesLabelNothing) {
-    const GridPtr grid = gridFromRows(splitMap());
+    const GridPtr grid = gridFromRows(kSplitMap);
     grid->setTile(12, 4, Grid::GROUND);
     Grid::Path path;
     // Open ground on the right half, then across the wall.
@@ -73,8 +71,7 @@ TEST(SectorLabels, AnExhaustedCounterStartsAgainWithTheSameAnswers) {
     // Two grids answer the same random questions through tile changes, one
     // with its counter a few labels before the end; it must run out and
     // start again, several times, without an answer changing.
-    const MapRows rows = splitMap();
-    const GridPtr fresh = gridFromRows(rows), nearEnd = gridFromRows(rows);
+    const GridPtr fresh = gridFromRows(kSplitMap), nearEnd = gridFromRows(kSplitMap);
     GridTestAccess::startSectorLabelsAt(*nearEnd, kLastLabel - 3);
     const int w = fresh->getWidth(), h = fresh->getHeight();
     std::mt19937 rng(99);
