@@ -16,17 +16,19 @@ using ::testing::EndsWith;
 const std::string kData = GRIDBENCH_DATA;
 const std::string kHelp = "Run with --help for more information.\n";
 
-ProcessResult run(const std::string& exe, std::vector<std::string> args, const std::string& cwd) {
-    args.insert(args.begin(), exe);
+// Runs `exe` in `cwd` with `args` split at spaces: no name in these tests has one.
+ProcessResult run(const std::string& exe, const std::string& args, const std::string& cwd) {
+    std::vector<std::string> argv = split(args, ' ');
+    argv.insert(argv.begin(), exe);
     ProcessOptions options;
     options.working_dir = cwd;
-    return run_process(args, options);
+    return run_process(argv, options);
 }
 
 TEST(GridbenchCli, ExactTableForTheWallsScenario) {
     // Started from another folder, it must find the map beside the scenario.
-    const ProcessResult r = run(
-        GRIDBENCH_EXE, {"--scen", "data/walls.map.scen", "--check", "--no-times"}, kData + "/..");
+    const ProcessResult r =
+        run(GRIDBENCH_EXE, "--scen data/walls.map.scen --check --no-times", kData + "/..");
     EXPECT_EQ(r.exit_status, 0) << r.err;
     EXPECT_EQ(
         r.out,
@@ -49,10 +51,9 @@ TEST(GridbenchCli, KnownCostsOnTheGapScenario) {
     // For size 2 the second goal leaves a 3 x 3 object sticking out.
     for (const auto& [size, want] :
          {std::pair{"0", "884 542 "}, {"1", "-1 542 "}, {"2", "-1 -1 "}}) {
-        const ProcessResult r =
-            run(GRIDBENCH_EXE,
-                {"--scen", "gap.map.scen", "--size", size, "--check", "--csv", dir.file("c.csv")},
-                kData);
+        const ProcessResult r = run(
+            GRIDBENCH_EXE,
+            "--scen gap.map.scen --check --csv " + dir.file("c.csv") + " --size " + size, kData);
         EXPECT_EQ(r.exit_status, 0) << r.out << r.err;  // 1 when the check finds a wrong answer
         const std::vector<std::string> rows = split(read_file(dir.file("c.csv")), '\n');
         std::string costs;
@@ -62,7 +63,7 @@ TEST(GridbenchCli, KnownCostsOnTheGapScenario) {
 }
 
 TEST(GridbenchCli, HelpNamesTheOptions) {
-    const ProcessResult help = run(GRIDBENCH_EXE, {"--help"}, kData);
+    const ProcessResult help = run(GRIDBENCH_EXE, "--help", kData);
     EXPECT_EQ(help.exit_status, 0);
     EXPECT_THAT(help.out, ::testing::HasSubstr("--scen"));
 }
@@ -74,23 +75,20 @@ TEST(GridbenchCli, HelpNamesTheOptions) {
 TEST(GridbenchCli, GeneratedScenariosAgreeWithTheCheck) {
     TempDir dir;
     for (const std::string kind : {"rooms", "maze", "lakes"}) {
-        const ProcessResult gen = run(MAPGEN_EXE,
-                                      split("--width 80 --height 56 --corridor 3 --queries 120 "
-                                            "--per-start 15 --seed 9 --kind " +
-                                                kind + " --out " + kind,
-                                            ' '),
-                                      dir.path());
+        const std::string sizes = " --width 80 --height 56 --corridor 3 --queries 120";
+        const ProcessResult gen =
+            run(MAPGEN_EXE, "--per-start 15 --seed 9 --kind " + kind + " --out " + kind + sizes,
+                dir.path());
         ASSERT_EQ(gen.exit_status, 0) << gen.err;
         // Every generated query has a route.
         const ProcessResult r =
-            run(GRIDBENCH_EXE, {"--scen", kind + ".map.scen", "--check", "--no-times"}, dir.path());
+            run(GRIDBENCH_EXE, "--check --no-times --scen " + kind + ".map.scen", dir.path());
         EXPECT_EQ(r.exit_status, 0) << r.err;
         EXPECT_THAT(r.out, EndsWith("isConnected alone answered 0 of 120 queries (0.0%) as "
                                     "unreachable\ncheck: 120 answers right, 0 wrong\n"))
             << kind;
         const ProcessResult random =
-            run(GRIDBENCH_EXE,
-                split("--random 200 --size 2 --check --no-times --map " + kind + ".map", ' '),
+            run(GRIDBENCH_EXE, "--random 200 --size 2 --check --no-times --map " + kind + ".map",
                 dir.path());
         EXPECT_THAT(random.out, ::testing::HasSubstr("check: 200 answers right, 0 wrong\n"))
             << random.err;
@@ -104,7 +102,7 @@ TEST(GridbenchCli, GeneratedScenariosAgreeWithTheCheck) {
 // outside [1, 142/141.42] of our Dijkstra's cost is counted, the first five
 // shown, and the run fails; without --check one warning, and the run passes.
 TEST(GridbenchCli, OptimaOutsideTheBandAreReported) {
-    const ProcessResult checked = run(GRIDBENCH_EXE, {"--scen", "off.scen", "--check"}, kData);
+    const ProcessResult checked = run(GRIDBENCH_EXE, "--scen off.scen --check", kData);
     EXPECT_EQ(checked.exit_status, 1);
     EXPECT_THAT(checked.out, EndsWith("check: 10 answers right, 0 wrong\n"
                                       "check: 8 scenario optima disagree with our Dijkstra beyond "
@@ -117,7 +115,7 @@ TEST(GridbenchCli, OptimaOutsideTheBandAreReported) {
               "gridbench: optimum off: line 7: optimum 30.00000000, cost 500 (ratio 0.16667)\n"
               "gridbench: optimum off: 3 more\n");
 
-    const ProcessResult unchecked = run(GRIDBENCH_EXE, {"--scen", "off.scen"}, kData);
+    const ProcessResult unchecked = run(GRIDBENCH_EXE, "--scen off.scen", kData);
     EXPECT_EQ(unchecked.exit_status, 0);
     EXPECT_EQ(unchecked.err,
               "gridbench: warning: 8 of 10 scenario optima disagree with our costs beyond the "
@@ -158,7 +156,7 @@ TEST(Cli, RefusalsGiveTheirExactErrorAndExitStatus) {
          "octile-mapgen: only 0 of 5 queries: too little connected ground\n", 1},
     };
     for (const auto& c : cases) {
-        const ProcessResult r = run(c.exe, split(c.args, ' '), dir.path());
+        const ProcessResult r = run(c.exe, c.args, dir.path());
         EXPECT_EQ(r.exit_status, c.status) << c.args;
         EXPECT_EQ(r.out, "") << c.args;
         EXPECT_EQ(r.err, c.err) << c.args;
