@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <random>
-#include <tuple>
 #include <vector>
 
 #include "Grid.h"
@@ -14,9 +13,7 @@
 
 // The Grid lets this reach its label counter.
 struct GridTestAccess {
-    static void startSectorLabelsAt(const Grid& grid, std::uint32_t next) {
-        grid.startSectorLabelsAt(next);
-    }
+    static void startSectorLabelsAt(const Grid& g, std::uint32_t n) { g.startSectorLabelsAt(n); }
     static std::uint32_t nextSector(const Grid& grid, int size) { return grid.nextSector[size]; }
 };
 
@@ -80,8 +77,7 @@ TEST(SectorLabels, AnExhaustedCounterStartsAgainWithTheSameAnswers) {
         if (q % 10 == 0) {
             const int x = int(rng() % w), y = int(rng() % h);
             const auto tile = Grid::Tile(rng() % 3);
-            fresh->setTile(x, y, tile);
-            nearEnd->setTile(x, y, tile);
+            for (Grid* grid : {fresh.get(), nearEnd.get()}) grid->setTile(x, y, tile);
         }
         const int size = int(rng() % 3);
         const int x1 = int(rng() % (w - size)), y1 = int(rng() % (h - size));

@@ -21,21 +21,19 @@ void putU32(Bytes& b, std::size_t at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) b[at + i] = static_cast<unsigned char>(v >> (8 * i));
 }
 
-// Loads `bytes` as a bitmap called m.bmp; `out` gets what the loader wrote.
-GridPtr load(const Bytes& bytes, std::string& out) {
+// What reading `bytes` as a bitmap called m.bmp writes; `grid` gets the map.
+std::string load(const Bytes& bytes, GridPtr& grid) {
     std::istringstream in(std::string(bytes.begin(), bytes.end()));
-    std::ostringstream log;
-    GridPtr grid = readBitmapGrid(in, "m.bmp", log);
-    out = log.str();
-    return grid;
+    std::ostringstream out;
+    grid = readBitmapGrid(in, "m.bmp", out);
+    return out.str();
 }
 
 void expectTiles(const Bytes& file, const MapRows& rows) {
-    std::string out;
-    const GridPtr grid = load(file, out);
-    ASSERT_TRUE(grid) << out;
-    EXPECT_EQ(out, "width=" + std::to_string(rows[0].size()) +
-                       " height=" + std::to_string(rows.size()) + "\n");
+    GridPtr grid;
+    EXPECT_EQ(load(file, grid), "width=" + std::to_string(rows[0].size()) +
+                                    " height=" + std::to_string(rows.size()) + "\n");
+    ASSERT_TRUE(grid);
     EXPECT_EQ(tileText(*grid), tileText(*gridFromRows(rows)));
 }
 
@@ -101,15 +99,15 @@ TEST(BitmapReader, UnusableFilesAreRefusedWithTheirReason) {
     for (const auto& [damage, reason] : cases) {
         Bytes file = encodeBitmap(imageFromRows({"....", "....", "....", "...."}));
         damage(file);
-        std::string out;
-        EXPECT_FALSE(load(file, out));
-        EXPECT_EQ(out, std::string("Cannot read m.bmp: ") + reason + "\n");
+        GridPtr grid;
+        EXPECT_EQ(load(file, grid), std::string("Cannot read m.bmp: ") + reason + "\n");
+        EXPECT_FALSE(grid);
     }
 }
 
 TEST(BitmapReader, SampleMapGivesEachObjectSizeItsOwnCorridor) {
-    std::string out;
-    const GridPtr grid = load(encodeBitmap(makeSampleMap(64, 64)), out);
+    GridPtr grid;
+    EXPECT_EQ(load(encodeBitmap(makeSampleMap(64, 64)), grid), "width=64 height=64\n");
     ASSERT_TRUE(grid);
     const int corridorRow[3] = {kPlanCorridor1Row, kPlanCorridor2Row, kPlanCorridor3Row};
     for (int size = 0; size < 3; ++size) {
