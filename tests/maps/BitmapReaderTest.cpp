@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <sstream>
@@ -37,14 +36,16 @@ void expectTiles(const Bytes& file, const MapRows& rows) {
     EXPECT_EQ(tileText(*grid), tileText(*gridFromRows(rows)));
 }
 
+// Blue from 97 makes water whatever the green, green from 97 ground, and red
+// counts for nothing.
 TEST(BitmapReader, ColourRuleIgnoresRed) {
-    // Blue, green and red, and the tile they make.
-    const std::pair<std::array<unsigned char, 3>, Grid::Tile> cases[] = {
-        {{255, 0, 0}, Grid::WATER},     {{0, 255, 0}, Grid::GROUND},    {{0, 0, 0}, Grid::BLOCKED},
-        {{0, 0, 255}, Grid::BLOCKED},   {{255, 255, 255}, Grid::WATER}, {{96, 97, 0}, Grid::GROUND},
-        {{96, 96, 255}, Grid::BLOCKED}, {{97, 0, 0}, Grid::WATER}};
-    for (const auto& [c, tile] : cases)
-        EXPECT_EQ(tileFromColor(c[0], c[1], c[2]), tile) << int(c[0]);
+    const struct {
+        unsigned char b, g, r;
+        Grid::Tile tile;
+    } cases[] = {{97, 0, 0, Grid::WATER},      {97, 255, 255, Grid::WATER},
+                 {96, 97, 0, Grid::GROUND},    {96, 97, 255, Grid::GROUND},
+                 {96, 96, 255, Grid::BLOCKED}, {0, 0, 0, Grid::BLOCKED}};
+    for (const auto& c : cases) EXPECT_EQ(tileFromColor(c.b, c.g, c.r), c.tile) << int(c.b);
 }
 
 // Every width of row padding, each file also with a gap before the pixels,
@@ -63,16 +64,15 @@ TEST(BitmapReader, RowsLandUpsideDownOrTopDownAfterTheOffsetWithoutTheirPadding)
         for (std::size_t r = 0; r < 4; ++r) std::fill(row(r) + 3 * width, row(r + 1), 255);
         expectTiles(plain, rows);
 
-        Bytes gap = plain;  // 12 bytes of water between header and pixels
-        gap.insert(gap.begin() + 54, 12, 255);
-        putU32(gap, 10, 54 + 12);
-        expectTiles(gap, rows);
-
-        Bytes longHeader = plain;
-        longHeader.insert(longHeader.begin() + 54, 124 - 40, 0);
-        putU32(longHeader, 14, 124);
-        putU32(longHeader, 10, 14 + 124);
-        expectTiles(longHeader, rows);
+        // 12 bytes of water between the header and the pixels, after the plain
+        // information header and after the largest one in use.
+        for (const std::uint32_t header : {40u, 124u}) {
+            Bytes moved = plain;
+            moved.insert(moved.begin() + 54, header - 40 + 12, 255);
+            putU32(moved, 14, header);
+            putU32(moved, 10, 14 + header + 12);
+            expectTiles(moved, rows);
+        }
 
         Bytes topDown(plain.begin(), row(0));
         for (std::size_t r = 4; r-- > 0;) topDown.insert(topDown.end(), row(r), row(r + 1));
