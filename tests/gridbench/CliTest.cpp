@@ -75,9 +75,9 @@ TEST(GridbenchCli, HelpNamesTheOptions) {
 TEST(GridbenchCli, GeneratedScenariosAgreeWithTheCheck) {
     TempDir dir;
     for (const std::string kind : {"rooms", "maze", "lakes"}) {
-        const std::string sizes = " --width 80 --height 56 --corridor 3 --queries 120";
+        const std::string shape = " --width 80 --height 56 --corridor 3 --queries 120";
         const ProcessResult gen =
-            run(MAPGEN_EXE, "--per-start 15 --seed 9 --kind " + kind + " --out " + kind + sizes,
+            run(MAPGEN_EXE, "--per-start 15 --seed 9 --kind " + kind + " --out " + kind + shape,
                 dir.path());
         ASSERT_EQ(gen.exit_status, 0) << gen.err;
         // Every generated query has a route.
