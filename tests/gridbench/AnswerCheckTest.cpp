@@ -31,9 +31,7 @@ class Faulty : public GridSearcher {
 
 TEST(GridbenchCheck, CatchesSearchersThatAreWrongOnPurpose) {
     const GridPtr walls = gridFromRows({"......", ".@@@..", "...@WW", ".T.@WW", "......"});
-    Query alongTheTop;  // costs 500
-    alongTheTop.line = 2;
-    alongTheTop.goalX = 5;
+    const Query alongTheTop{.line = 2, .goalX = 5};  // costs 500
     const std::pair<Faulty::Fault, std::string> cases[] = {
         {Faulty::COST, "line 2: cost 501, reference 500"},
         {Faulty::CONNECTED, "line 2: isConnected says no, reference reachable"},
@@ -51,15 +49,14 @@ TEST(GridbenchCheck, CatchesSearchersThatAreWrongOnPurpose) {
 
 // The band's edges: a straight route costs exactly 100 per unit of optimum,
 // an all-diagonal one 142 per sqrt 2.
+// An optimum of 0 also stands for "no route", a cost of -1.
 TEST(GridbenchCheck, OptimumBandHoldsFromStraightToAllDiagonalRoutes) {
-    EXPECT_TRUE(costAgreesWithOptimum(500, 5.0));
-    EXPECT_TRUE(costAgreesWithOptimum(1420, 14.14213562));
-    EXPECT_FALSE(costAgreesWithOptimum(499, 5.0));
-    EXPECT_FALSE(costAgreesWithOptimum(1421, 14.14213562));
-    EXPECT_TRUE(costAgreesWithOptimum(0, 0));
-    EXPECT_TRUE(costAgreesWithOptimum(-1, 0));  // 0 also stands for "no route"
-    EXPECT_FALSE(costAgreesWithOptimum(100, 0));
-    EXPECT_FALSE(costAgreesWithOptimum(-1, 3.0));
+    for (const auto& [cost, optimum] :
+         {std::pair{500, 5.0}, {1420, 14.14213562}, {0, 0.0}, {-1, 0.0}})
+        EXPECT_TRUE(costAgreesWithOptimum(cost, optimum)) << cost;
+    for (const auto& [cost, optimum] :
+         {std::pair{499, 5.0}, {1421, 14.14213562}, {100, 0.0}, {-1, 3.0}})
+        EXPECT_FALSE(costAgreesWithOptimum(cost, optimum)) << cost;
 }
 
 }  // namespace

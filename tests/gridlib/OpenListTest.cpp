@@ -13,27 +13,17 @@
 
 namespace {
 
-// The standard algorithms' view of the same order: a ranks behind b.
-bool ranksBehind(const OpenEntry& a, const OpenEntry& b) {
-    return a.key > b.key;
-}
-
-// Index of the first entry where the heap differs from the standard array,
-// or the size when none does.
-std::size_t firstDifference(const OpenList& heap, const std::vector<OpenEntry>& expected) {
-    std::size_t j = 0;
-    while (j < expected.size() && heap[j].key == expected[j].key &&
-           heap[j].cell == expected[j].cell)
-        ++j;
-    return j;
-}
-
 // `steps` random operations, pushes with probability pushPercent in the first
 // half and 100 - pushPercent in the second, so the heap grows and shrinks
 // again. Keys are drawn from `distinctKeys` values so that ties are the rule;
 // every entry carries a unique cell, which shows any difference in how equal
 // keys were moved.
 void compareRandomRun(std::uint32_t seed, int steps, int pushPercent, int distinctKeys) {
+    // The standard algorithms' view of the same order: a ranks behind b.
+    const auto ranksBehind = [](const OpenEntry& a, const OpenEntry& b) { return a.key > b.key; };
+    const auto same = [](const OpenEntry& a, const OpenEntry& b) {
+        return a.key == b.key && a.cell == b.cell;
+    };
     std::mt19937 rng(seed);
     OpenList heap;
     std::vector<OpenEntry> expected;
@@ -51,7 +41,9 @@ void compareRandomRun(std::uint32_t seed, int steps, int pushPercent, int distin
             expected.pop_back();
         }
         ASSERT_EQ(heap.size(), expected.size()) << "step " << step;
-        ASSERT_EQ(firstDifference(heap, expected), expected.size()) << "step " << step;
+        // Index of the first entry where the arrays differ; the size when none does.
+        const auto differ = std::mismatch(expected.begin(), expected.end(), &heap[0], same).first;
+        ASSERT_EQ(differ - expected.begin(), std::ptrdiff_t(expected.size())) << "step " << step;
     }
 }
 

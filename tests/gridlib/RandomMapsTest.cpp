@@ -41,28 +41,23 @@ std::vector<int> dijkstra(const Grid& grid, int size, int sx, int sy) {
         queue.pop();
         if (d != dist[cell]) continue;
         const int x = cell % w, y = cell / w;
-        for (int dy = -1; dy <= 1; ++dy) {
+        for (int dy = -1; dy <= 1; ++dy)
             for (int dx = -1; dx <= 1; ++dx) {
-                const int next = (y + dy) * w + x + dx;
-                const int nd = d + (dx && dy ? 142 : 100);
+                const int next = (y + dy) * w + x + dx, nd = d + (dx && dy ? 142 : 100);
                 if ((dx || dy) && stepAllowed(grid, tile, size, x, y, x + dx, y + dy) &&
                     nd < dist[next])
                     queue.emplace(dist[next] = nd, next);
             }
-        }
     }
     return dist;
 }
 
-struct MapCase {
-    const char* name;
-    MapRows rows;
-};
+using MapCase = std::pair<const char*, MapRows>;  // name, map
 
 class RandomMaps : public ::testing::TestWithParam<MapCase> {};
 
 TEST_P(RandomMaps, AgreeWithIndependentChecks) {
-    const GridPtr grid = gridFromRows(GetParam().rows);
+    const GridPtr grid = gridFromRows(GetParam().second);
     const int w = grid->getWidth(), h = grid->getHeight();
     std::mt19937 rng(12345);
     int reached = 0, unreachable = 0;
@@ -139,6 +134,6 @@ INSTANTIATE_TEST_SUITE_P(Families, RandomMaps,
                                            MapCase{"maze", makeMazeMap(41, 31, 1, 4)},
                                            MapCase{"wideMaze", makeMazeMap(49, 41, 3, 5)},
                                            MapCase{"lakes", makeLakesMap(60, 45, 2)}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& info) { return std::string(info.param.first); });
 
 }  // namespace

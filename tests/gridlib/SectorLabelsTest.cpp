@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <random>
-#include <tuple>
 #include <vector>
 
 #include "Grid.h"
@@ -14,9 +13,7 @@
 
 // The Grid lets this reach its label counter.
 struct GridTestAccess {
-    static void startSectorLabelsAt(const Grid& grid, std::uint32_t next) {
-        grid.startSectorLabelsAt(next);
-    }
+    static void startSectorLabelsAt(const Grid& g, std::uint32_t n) { g.startSectorLabelsAt(n); }
     static std::uint32_t nextSector(const Grid& grid, int size) { return grid.nextSector[size]; }
 };
 
@@ -26,21 +23,19 @@ constexpr std::uint32_t kLastLabel = UINT32_MAX - 1;
 
 // Ground halves split by a wall, a pond in the left one, so that size 1 has
 // mixed footprints on the pond's rim and several sectors per size.
-MapRows splitMap() {
-    // clang-format off
-    return {
-        "......#......",
-        "..~~..#......",
-        "..~~..#......",
-        "......#......",
-        "......#......",
-    };
-    // clang-format on
-}
+// clang-format off
+const MapRows kSplitMap = {
+    "......#......",
+    "..~~..#......",
+    "..~~..#......",
+    "......#......",
+    "......#......",
+};
+// clang-format on
 
 TEST(SectorLabels, QuestionsFromAMixedFootprintUseNoLabel) {
     // What reach mode asks every frame while the pointer is on the pond's rim.
-    const GridPtr grid = gridFromRows(splitMap());
+    const GridPtr grid = gridFromRows(kSplitMap);
     GridTestAccess::startSectorLabelsAt(*grid, kLastLabel);
     for (int frame = 0; frame < 2000; ++frame)
         for (int y = 0; y + 1 < grid->getHeight(); ++y)
@@ -56,7 +51,7 @@ TEST(SectorLabels, QuestionsFromAMixedFootprintUseNoLabel) {
 // The search answers its connectivity tests from the tiles, so a search
 // right after a tile change labels nothing and costs no fill.
 TEST(SectorLabels, SearchesLabelNothing) {
-    const GridPtr grid = gridFromRows(splitMap());
+    const GridPtr grid = gridFromRows(kSplitMap);
     grid->setTile(12, 4, Grid::GROUND);
     Grid::Path path;
     // Open ground on the right half, then across the wall.
@@ -73,8 +68,7 @@ TEST(SectorLabels, AnExhaustedCounterStartsAgainWithTheSameAnswers) {
     // Two grids answer the same random questions through tile changes, one
     // with its counter a few labels before the end; it must run out and
     // start again, several times, without an answer changing.
-    const MapRows rows = splitMap();
-    const GridPtr fresh = gridFromRows(rows), nearEnd = gridFromRows(rows);
+    const GridPtr fresh = gridFromRows(kSplitMap), nearEnd = gridFromRows(kSplitMap);
     GridTestAccess::startSectorLabelsAt(*nearEnd, kLastLabel - 3);
     const int w = fresh->getWidth(), h = fresh->getHeight();
     std::mt19937 rng(99);
@@ -83,8 +77,7 @@ TEST(SectorLabels, AnExhaustedCounterStartsAgainWithTheSameAnswers) {
         if (q % 10 == 0) {
             const int x = int(rng() % w), y = int(rng() % h);
             const auto tile = Grid::Tile(rng() % 3);
-            fresh->setTile(x, y, tile);
-            nearEnd->setTile(x, y, tile);
+            for (Grid* grid : {fresh.get(), nearEnd.get()}) grid->setTile(x, y, tile);
         }
         const int size = int(rng() % 3);
         const int x1 = int(rng() % (w - size)), y1 = int(rng() % (h - size));

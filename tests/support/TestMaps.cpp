@@ -27,20 +27,13 @@ std::string tileText(const Grid& grid) {
 }
 
 RgbImage imageFromRows(const MapRows& rows) {
+    // Ground, water and blocked, by tile value.
+    static const unsigned char colour[3][3] = {{200, 180, 20}, {10, 40, 230}, {120, 30, 60}};
     RgbImage image(int(rows[0].size()), int(rows.size()));
     for (int y = 0; y < image.height; ++y) {
         for (int x = 0; x < image.width; ++x) {
-            switch (tileOf(rows[y][x])) {
-                case Grid::GROUND:
-                    image.set(x, y, 200, 180, 20);
-                    break;
-                case Grid::WATER:
-                    image.set(x, y, 10, 40, 230);
-                    break;
-                case Grid::BLOCKED:
-                    image.set(x, y, 120, 30, 60);
-                    break;
-            }
+            const unsigned char* c = colour[tileOf(rows[y][x])];
+            image.set(x, y, c[0], c[1], c[2]);
         }
     }
     return image;
@@ -52,10 +45,7 @@ MapRows noiseRows(int width, int height, int blockedPercent, int waterPercent, s
     for (std::string& row : rows) {
         for (char& c : row) {
             const int r = static_cast<int>(rng() % 100);
-            if (r < blockedPercent)
-                c = '#';
-            else if (r < blockedPercent + waterPercent)
-                c = '~';
+            c = r < blockedPercent ? '#' : r < blockedPercent + waterPercent ? '~' : '.';
         }
     }
     return rows;
