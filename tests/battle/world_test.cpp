@@ -140,6 +140,23 @@ TEST(Movement, WallsStopOrBounceAMarine) {
     }
 }
 
+TEST(Targeting, ReachIsStrictFromTheCentreToTheTargetsRim) {
+    const struct {
+        Kind attacker, target;
+        double dx, dy;
+        bool reached;
+    } cases[] = {{MARINE, MARINE, 49.9, 0, true}, {MARINE, MARINE, 30, 40, false},
+                 {MARINE, TANK, 0, 59.9, true},   {MARINE, TANK, 0, 60, false},
+                 {TANK, MARINE, -89.9, 0, true},  {TANK, MARINE, -54, 72, false},
+                 {TANK, TANK, 0, -99.9, true},    {TANK, TANK, 60, -80, false}};
+    for (const auto& c : cases) {
+        World w(700, 700, 1);
+        Unit* a = add(w, c.attacker, RED, 300, 300);
+        Unit* v = add(w, c.target, BLUE, 300 + c.dx, 300 + c.dy);
+        EXPECT_EQ(World::can_attack(*a, *v), c.reached) << &c - cases;
+    }
+}
+
 struct Enemy {
     Kind kind;
     double x, y;
@@ -181,10 +198,8 @@ TEST(Targeting, PolicyMeasureTieBreakAndDraws) {
         {ATTACK_WEAKEST, {{MARINE, -50, 0, 10}, {TANK, 50, 0, 15}}, 0, 0},
         {ATTACK_CLOSEST, {{MARINE, -30, 0, 45}, {MARINE, 0, 40, 45}, {MARINE, 30, 0, 45}}, 0, 2},
         {ATTACK_CLOSEST, {{MARINE, 40, 0, 45}, {MARINE, 0, 30, 45}}, 1, 1},
-        // The reach runs from the centre to the target's rim, which is out of reach;
-        // allies are never chosen.
+        // Allies and enemies at the rim of the reach are never chosen.
         {ATTACK_WEAKEST, {{MARINE, 1, 0, 1, RED}, {MARINE, 90, 0, 1}, {TANK, 40, 0, 99}}, 2, 2},
-        {ATTACK_CLOSEST, {{MARINE, 0, 89.9, 45}}, 0, 0},
         {ATTACK_CLOSEST, {{MARINE, 90, 0, 45}}, -1, -1},
         {AttackPolicy(7), {{MARINE, 40, 0, 45}}, -1, -1},
     };
