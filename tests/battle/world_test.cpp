@@ -225,7 +225,7 @@ TEST(Random, IntegersFromEngineOutputs) {
     EXPECT_EQ(draws(start, w.rng), 10);
 }
 
-TEST(Random, RealsPositionsAndHeadings) {
+TEST(Random, RealsAndPositions) {
     // Low word first; both outputs at the top round to 1, which becomes the double below.
     World w(300, 1000, 1);
     w.rng = engine_with({0, 0, TOP, TOP, 0, 2147483648u, 1, 0});
