@@ -179,7 +179,7 @@ TEST_F(PathgridWindow, IdleObjectCyclesItsSizeAndStaysOnTheMapAlsoInAResizedWind
     EXPECT_TRUE(shows(idle(0, 11, 5)));
 }
 
-TEST_F(PathgridWindow, PathModeDrawsTheLibrarysPath) {
+TEST_F(PathgridWindow, PathAndReachModesDrawTheLibrarysAnswers) {
     start(kMap);
     drag(1, 8, 14, 10);
     EXPECT_TRUE(shows(path(0, 1, 8, 14, 10)));
@@ -192,21 +192,19 @@ TEST_F(PathgridWindow, PathModeDrawsTheLibrarysPath) {
     EXPECT_TRUE(shows(path(0, 6, 14, 3, 11)));
     x.xdotool({"mouseup", "1"});
 
+    // The right button shows every position connected to the pointer's, until
+    // the left one is pressed too.
+    pointTo(6, 14);
+    x.xdotool({"mousedown", "3"});
+    EXPECT_TRUE(shows(reach(0, 6, 14)));
+    drag(10, 1, 15, 8);
+    EXPECT_TRUE(shows(path(0, 10, 1, 15, 8)));
+    x.xdotool({"mouseup", "1"});
+
     pointTo(3, 9);
     x.xdotool({"click", "2"});
     drag(3, 9, 2, 4);  // a 2x2 object cannot take the one-cell gap
     EXPECT_TRUE(shows(path(1, 3, 9, 2, 4)));
-}
-
-TEST_F(PathgridWindow, ReachModeShowsEveryConnectedPositionUntilLeftWins) {
-    start(kMap);
-    pointTo(6, 14);
-    x.xdotool({"mousedown", "3"});
-    EXPECT_TRUE(shows(reach(0, 6, 14)));
-    pointTo(10, 1);
-    x.xdotool({"mousedown", "1"});
-    pointTo(15, 8);
-    EXPECT_TRUE(shows(path(0, 10, 1, 15, 8)));
 }
 
 TEST_F(PathgridWindow, AKeyOrClosingTheWindowEndsTheProgram) {
