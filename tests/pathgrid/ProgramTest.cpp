@@ -1,5 +1,5 @@
-// pathgrid and the sample-map generator as processes, without a display:
-// what they print and their exit status; without DISPLAY, so no window can open.
+// pathgrid and the sample-map generator as processes without DISPLAY, so no
+// window can open: what they print and their exit status.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
