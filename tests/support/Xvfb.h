@@ -41,9 +41,7 @@ class Xvfb {
   public:
     // Throws when no server could be started.
     Xvfb(int width, int height);
-    ~Xvfb();
-    Xvfb(const Xvfb&) = delete;
-    Xvfb& operator=(const Xvfb&) = delete;
+    ~Xvfb();  // with the owned server, no copies and no moves either
 
     // Options that make a child draw on this display.
     ProcessOptions options(int timeout_ms = 20000) const;
