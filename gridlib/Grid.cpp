@@ -8,19 +8,11 @@
 #include <cstring>
 #include <utility>
 
+#include "EstimateCost.h"
+
 namespace {
 
 using Direction = Grid::Direction;
-
-// Exact cost of the cheapest route with nothing in the way, so it never
-// overestimates and equals the true cost on open ground: min(dx, dy)
-// diagonal steps and the rest straight. Written without a branch, as which
-// axis is longer flips unpredictably among the neighbours a search pushes.
-int estimateCost(int ax, int ay, int bx, int by) {
-    const int dx = std::abs(ax - bx), dy = std::abs(ay - by);
-    return Grid::CARDINAL_COST * (dx + dy) +
-           (Grid::DIAGONAL_COST - 2 * Grid::CARDINAL_COST) * std::min(dx, dy);
-}
 
 // The row of a cell by a multiply and a shift instead of a division, which
 // would cost as much as the rest of an expansion's bookkeeping. With
@@ -186,6 +178,12 @@ void Grid::setTile(int x, int y, Tile tile) {
     assert(y >= 0 && y < height);
     data[y * width + x] = tile;
     sectorsDirty = true;
+    if (anyPositionBitmap) {
+        for (auto& bySize : positionBitmaps)
+            for (PositionBitmap& bitmap : bySize)
+                if (bitmap.built())
+                    bitmap.cellChanged(reinterpret_cast<const std::uint8_t*>(data.data()), x, y);
+    }
 }
 
 // Every label handed out so far becomes stale at once: the new generation's
@@ -373,9 +371,7 @@ int Grid::SearchPath(int x1, int y1, int x2, int y2, Path& path, SearchStats* st
 }
 
 // clang-format off
-template <bool counting, bool recording>
-int Grid::CheckedSearch(int size, int x1, int y1, int x2, int y2, Path& path, SearchStats* stats,
-                        std::vector<int>* expanded) const {
+void Grid::CheckSearchPreconditions(int size, int x1, int y1, int x2, int y2) const {
     assert(size >= 0 && size <= 2);
     assert(x1 >= 0 && x1+size < width);
     assert(y1 >= 0 && y1+size < height);
@@ -388,6 +384,12 @@ int Grid::CheckedSearch(int size, int x1, int y1, int x2, int y2, Path& path, Se
     assert(x2 >= 0 && x2+size < width);
     assert(y2 >= 0 && y2+size < height);
     // clang-format on
+}
+
+template <bool counting, bool recording>
+int Grid::CheckedSearch(int size, int x1, int y1, int x2, int y2, Path& path, SearchStats* stats,
+                        std::vector<int>* expanded) const {
+    CheckSearchPreconditions(size, x1, y1, x2, y2);
     if (size == 0) return SearchPath<0, counting, recording>(x1, y1, x2, y2, path, stats, expanded);
     if (size == 1) return SearchPath<1, counting, recording>(x1, y1, x2, y2, path, stats, expanded);
     return SearchPath<2, counting, recording>(x1, y1, x2, y2, path, stats, expanded);

@@ -4,8 +4,10 @@
 #include <memory>
 #include <vector>
 
-#include "HugePages.h"  // the tables in GridPriv.h
-#include "OpenList.h"   // the search scratch in GridPriv.h
+#include "HugePages.h"          // the tables in GridPriv.h
+#include "JumpSearchScratch.h"  // the jump search's scratch in GridPriv.h
+#include "OpenList.h"           // the search scratch in GridPriv.h
+#include "PositionBitmap.h"     // the jump search's bitmaps in GridPriv.h
 
 // A rectangular tile map that answers, for square objects of 1x1, 2x2 or 3x3
 // cells, whether two positions are connected and what the cheapest
@@ -62,6 +64,20 @@ class Grid {
     // Only this overload pays for the recording.
     int findShortestPath(int size, int x1, int y1, int x2, int y2, Path& path,
                          SearchStats& stats, std::vector<int>& expanded) const;
+
+    // Jump point search: the same question, preconditions and result as
+    // findShortestPath, and the same cost on every query, usually far faster
+    // on maps with open areas. The route may be another of the cheapest ones;
+    // every step is one findShortestPath could take. An unreachable goal is
+    // answered from the sector labels before any search. It scans bitmaps of
+    // the positions where the object fits, one per size and tile type, built
+    // on first use and kept up to date by setTile; the statistics and the
+    // recorded positions are its jump points.
+    int findJumpPointPath(int size, int x1, int y1, int x2, int y2, Path& path) const;
+    int findJumpPointPath(int size, int x1, int y1, int x2, int y2, Path& path,
+                          SearchStats& stats) const;
+    int findJumpPointPath(int size, int x1, int y1, int x2, int y2, Path& path,
+                          SearchStats& stats, std::vector<int>& expanded) const;
 
   private:
     static constexpr int kStepDx[8] = {0, 1, 1, 1, 0, -1, -1, -1};

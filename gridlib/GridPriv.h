@@ -22,6 +22,12 @@ mutable std::vector<std::uint32_t, HugePageAllocator<std::uint32_t>> closed;
 mutable std::uint32_t searchStamp = 0;
 mutable OpenList openList;
 
+// The jump search's bitmaps, [size][tile], each built when a search first
+// needs it; setTile keeps the built ones up to date cell by cell.
+mutable PositionBitmap positionBitmaps[3][3];
+mutable bool anyPositionBitmap = false;
+mutable JumpSearchScratch jumpScratch;
+
 void ResetSectors() const;
 void TouchSector(int size, int x, int y) const;
 void FloodFill(int size, int x, int y, Tile tile, std::uint32_t sector) const;
@@ -31,6 +37,10 @@ bool isUniform(int size, int x, int y, Tile tile) const;
 friend struct GridTestAccess;
 void startSectorLabelsAt(std::uint32_t next) const;
 
+void CheckSearchPreconditions(int size, int x1, int y1, int x2, int y2) const;
+template <bool counting, bool recording>
+int JumpSearch(int size, int x1, int y1, int x2, int y2, Path& path, SearchStats* stats,
+               std::vector<int>* expanded) const;
 template <bool counting, bool recording>
 int CheckedSearch(int size, int x1, int y1, int x2, int y2, Path& path, SearchStats* stats,
                   std::vector<int>* expanded) const;

@@ -1,5 +1,6 @@
 #include "TestMaps.h"
 
+#include <algorithm>
 #include <random>
 
 namespace {
@@ -49,4 +50,31 @@ MapRows noiseRows(int width, int height, int blockedPercent, int waterPercent, s
         }
     }
     return rows;
+}
+
+bool stepAllowed(const Grid& grid, Grid::Tile tile, int size, int x, int y, int nx, int ny) {
+    const int x0 = std::min(x, nx), y0 = std::min(y, ny);
+    const int x1 = std::max(x, nx) + size, y1 = std::max(y, ny) + size;
+    if (x0 < 0 || y0 < 0 || x1 >= grid.getWidth() || y1 >= grid.getHeight()) return false;
+    for (int cy = y0; cy <= y1; ++cy)
+        for (int cx = x0; cx <= x1; ++cx)
+            if (grid.getTile(cx, cy) != tile) return false;
+    return true;
+}
+
+std::string routeProblem(const Grid& grid, int size, int x1, int y1, int x2, int y2,
+                         const Grid::Path& path, int cost) {
+    const Grid::Tile tile = grid.getTile(x1, y1);
+    int x = x1, y = y1, sum = 0;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        const int nx = x + Grid::stepDx(path[i]), ny = y + Grid::stepDy(path[i]);
+        if (!stepAllowed(grid, tile, size, x, y, nx, ny))
+            return "step " + std::to_string(i + 1) + " breaks the move rule";
+        sum += Grid::stepCost(path[i]);
+        x = nx;
+        y = ny;
+    }
+    if (x != x2 || y != y2) return "the route ends elsewhere";
+    if (sum != cost) return "the steps cost " + std::to_string(sum);
+    return "";
 }

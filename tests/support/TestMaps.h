@@ -25,3 +25,13 @@ RgbImage imageFromRows(const MapRows& rows);
 // Every cell blocked or water at random with the given percentages. Only raw
 // engine outputs are used, so a seed gives the same map everywhere.
 MapRows noiseRows(int width, int height, int blockedPercent, int waterPercent, std::uint32_t seed);
+
+// May an object of `size` standing on `tile` step from (x, y) to (nx, ny)?
+// The whole box it sweeps must lie in the map on that tile, so no corner is
+// cut. Written from the rule, not from the library's code.
+bool stepAllowed(const Grid& grid, Grid::Tile tile, int size, int x, int y, int nx, int ny);
+
+// Replays `path` from (x1, y1) under the move rule: the empty string when it
+// ends at (x2, y2) and its steps cost `cost`, else what is wrong.
+std::string routeProblem(const Grid& grid, int size, int x1, int y1, int x2, int y2,
+                         const Grid::Path& path, int cost);

@@ -1,0 +1,430 @@
+// Jump point search over the bitmap of the positions where the object fits.
+// On that bitmap the Grid's move rule is eight-direction movement without
+// corner cutting, so the search follows only canonical routes: diagonal steps
+// first, then straight ones, turning only where an obstacle forces a
+// neighbour. Straight moves are scanned 56 positions at a time.
+
+#include <bit>
+#include <climits>
+#include <cstdlib>
+
+#include "EstimateCost.h"
+#include "Grid.h"
+
+namespace {
+
+using Direction = Grid::Direction;
+using Node = JumpSearchScratch::Node;
+
+constexpr int kNoGoal = INT_MIN / 2;  // the goal is not on the scanned row
+
+// A plane of the bitmap as the scans read it.
+struct PlaneView {
+    const std::uint8_t* bytes;
+    std::int64_t stride;
+};
+
+// A straight move along a row is scanned kStep positions at a time from
+// windows of that row and of the rows on either side. Towards higher columns
+// (dir > 0) `here` starts one position on from where the move starts and the
+// side windows at it, so that a side window's bit k + 1 is beside here's bit
+// k and its bit k behind. Towards lower columns all three start kStep + 2
+// positions back: bits 2 to kStep + 1 are the positions scanned, the nearest
+// at the top, and a side window's bit k + 1 is behind its bit k. A window
+// holds kWindowBits good bits; the two spare ones let a diagonal move derive
+// the windows of its next position from those of the last by a shift, so
+// that each diagonal step loads one new window per plane (see stepWindows).
+constexpr int kStep = BitPlane::kWindowBits - 3;
+constexpr int kBackOffset = 2;
+
+template <int dir>
+constexpr std::uint64_t kScanned = ((std::uint64_t(1) << kStep) - 1) << (dir > 0 ? 0 : kBackOffset);
+
+struct Windows {
+    std::uint64_t here, above, below;
+};
+
+// The window of the row `rowOffset` rows from the position at bit `at`.
+template <int dir>
+__attribute__((always_inline)) inline std::uint64_t windowAt(PlaneView plane, std::int64_t at,
+                                                             int rowOffset) {
+    const std::int64_t first = dir > 0 ? at + (rowOffset == 0) : at - kStep - kBackOffset;
+    return BitPlane::window(plane.bytes, first + rowOffset * plane.stride);
+}
+
+template <int dir>
+__attribute__((always_inline)) inline Windows windowsAt(PlaneView plane, std::int64_t at) {
+    return {windowAt<dir>(plane, at, 0), windowAt<dir>(plane, at, -1),
+            windowAt<dir>(plane, at, 1)};
+}
+
+// The positions of a window where a straight move must stop: a blocked one
+// (clear bit), or a free one with a forced neighbour, a side position that is
+// free while the one behind it is not.
+template <int dir>
+__attribute__((always_inline)) inline std::uint64_t stopsIn(const Windows& w) {
+    std::uint64_t stops;
+    if constexpr (dir > 0)
+        stops = ~w.here | (w.above >> 1 & ~w.above) | (w.below >> 1 & ~w.below);
+    else
+        stops = ~w.here | (w.above & ~(w.above >> 1)) | (w.below & ~(w.below >> 1));
+    return stops & kScanned<dir>;
+}
+
+// How many steps a straight move from the position at bit `at` of a plane
+// goes along its row, in direction `dir`, before it must stop: at a position
+// with a forced neighbour, or at the goal, `goal` steps on (kNoGoal when it
+// is not on the row). 0 when it runs into a blocked position first. `w` are
+// the windows at `at`.
+template <int dir>
+__attribute__((always_inline)) inline int scanFrom(PlaneView plane, std::int64_t at, int goal,
+                                                   Windows w) {
+    for (int done = 0;; done += kStep) {
+        std::uint64_t stops = stopsIn<dir>(w);
+        if constexpr (dir > 0) {
+            const unsigned toGoal = unsigned(goal - 1 - done);
+            if (toGoal < unsigned(kStep)) stops |= std::uint64_t(1) << toGoal;
+            if (stops != 0) {
+                const int k = std::countr_zero(stops);
+                return (w.here >> k & 1) ? done + 1 + k : 0;
+            }
+        } else {
+            const unsigned toGoal = unsigned(done + kStep - goal);
+            if (toGoal < unsigned(kStep)) stops |= std::uint64_t(1) << (toGoal + kBackOffset);
+            if (stops != 0) {
+                const int k = 63 - std::countl_zero(stops);
+                return (w.here >> k & 1) ? done + kStep + kBackOffset - k : 0;
+            }
+        }
+        w = windowsAt<dir>(plane, at + dir * (done + kStep));
+    }
+}
+
+template <int dir>
+__attribute__((always_inline)) inline int scan(PlaneView plane, std::int64_t at, int goal) {
+    return scanFrom<dir>(plane, at, goal, windowsAt<dir>(plane, at));
+}
+
+// Whether a straight move with windows `w` runs into a blocked position
+// within them, before any position where it must stop.
+template <int dir>
+__attribute__((always_inline)) inline bool blockedFirst(const Windows& w) {
+    const std::uint64_t stops = stopsIn<dir>(w);
+    if constexpr (dir > 0) return (stops & (0 - stops) & ~w.here) != 0;
+    return stops != 0 && (~w.here >> (63 - std::countl_zero(stops)) & 1);
+}
+
+// The windows of a scan along a row in direction `along` from the position
+// one step on along the row and one row on across it, in direction `across`,
+// from the windows of the position before: two are the old ones shifted.
+// `at` is the new position.
+template <int along, int across>
+__attribute__((always_inline)) inline Windows stepWindows(PlaneView plane, std::int64_t at,
+                                                          const Windows& w) {
+    const std::uint64_t ahead = across < 0 ? w.above : w.below;
+    const std::uint64_t here = along > 0 ? ahead >> 2 : ahead << 1;
+    const std::uint64_t behind = along > 0 ? w.here : w.here << 1;
+    const std::uint64_t next = windowAt<along>(plane, at, across);
+    return across < 0 ? Windows{here, next, behind} : Windows{here, behind, next};
+}
+
+// From the windows of a scan along a row in direction dx, whether the
+// diagonal step (dx, dy) from where it starts is free: the next position
+// along the row, and the position beside the start and the one beside that
+// in the row on side dy.
+template <int dx, int dy>
+__attribute__((always_inline)) inline bool diagonalFree(const Windows& w) {
+    const std::uint64_t side = dy < 0 ? w.above : w.below;
+    if constexpr (dx > 0) return w.here & side & side >> 1 & 1;
+    constexpr int next = kStep + kBackOffset - 1;  // the bit of the position one step on
+    return w.here >> next & side >> next & side >> (next + 1) & 1;
+}
+
+constexpr Direction directionOf(int dx, int dy) {
+    constexpr Direction table[3][3] = {{Grid::NW, Grid::W, Grid::SW},
+                                       {Grid::N, Grid::N, Grid::S},
+                                       {Grid::NE, Grid::E, Grid::SE}};
+    return table[dx + 1][dy + 1];
+}
+
+enum Variant { STANDARD, INTERCARDINAL, INTERCARDINAL_DEFERRED, ADAPTIVE };
+
+template <Variant variant, bool counting, bool recording>
+class JumpPointSearch {
+  public:
+    JumpPointSearch(const PositionBitmap& bitmap, int width, int goalX, int goalY,
+                    JumpSearchScratch& scratch, Grid::SearchStats* stats,
+                    std::vector<int>* expanded)
+        : rows{bitmap.byRow().data(), bitmap.byRow().rowStride()},
+          columns{bitmap.byColumn().data(), bitmap.byColumn().rowStride()},
+          rowOrigin(bitmap.byRow().bitIndex(0, 0)),
+          columnOrigin(bitmap.byColumn().bitIndex(0, 0)),
+          width(width),
+          goalX(goalX),
+          goalY(goalY),
+          nodeAt(scratch.nodeAt.data()),
+          nodes(scratch.nodes),
+          open(scratch.open),
+          stats(stats),
+          expanded(expanded) {}
+
+    int run(int x1, int y1, Grid::Path& path) {
+        nodes.clear();
+        open.clear();
+        reach(x1, y1, 0, -1, JumpSearchScratch::kStart);
+        int cost = -1;
+        while (!open.empty()) {
+            const OpenEntry entry = open.pop();
+            const int index = entry.cell;
+            Node& node = nodes[std::size_t(index)];
+            if (node.closed || openKeyGCost(entry.key) != node.gCost) continue;
+            node.closed = true;
+            if constexpr (counting) ++stats->expanded;
+            if constexpr (recording) expanded->push_back(node.y * width + node.x);
+            if (node.x == goalX && node.y == goalY) {
+                cost = node.gCost;
+                writePath(index, path);
+                break;
+            }
+            expand(index);
+        }
+        for (const Node& node : nodes) nodeAt[node.y * width + node.x] = 0;
+        return cost;
+    }
+
+  private:
+    std::int64_t rowBit(int x, int y) const { return rowOrigin + y * rows.stride + x; }
+    std::int64_t columnBit(int x, int y) const { return columnOrigin + x * columns.stride + y; }
+    bool fits(int x, int y) const { return BitPlane::test(rows.bytes, rowBit(x, y)); }
+
+    // A route of `gCost` to (x, y) over node `parent`: a new node, or a
+    // cheaper way to one not yet expanded.
+    void reach(int x, int y, int gCost, int parent, int arrival) {
+        std::uint32_t& slot = nodeAt[y * width + x];
+        int index;
+        if (slot == 0) {
+            index = int(nodes.size());
+            nodes.push_back(Node{x, y, gCost, parent, std::uint8_t(arrival), false});
+            slot = std::uint32_t(index) + 1;
+        } else {
+            index = int(slot) - 1;
+            Node& node = nodes[std::size_t(index)];
+            if (node.closed || gCost >= node.gCost) return;
+            node.gCost = gCost;
+            node.parent = parent;
+            node.arrival = std::uint8_t(arrival);
+        }
+        open.push(OpenEntry{openKey(gCost + estimateCost(x, y, goalX, goalY), gCost),
+                            std::int32_t(index), 0});
+        if constexpr (counting) ++stats->pushed;
+    }
+
+    int goalAlongRow(int x, int y, int dx) const {
+        return goalY == y ? (goalX - x) * dx : kNoGoal;
+    }
+    int goalAlongColumn(int x, int y, int dy) const {
+        return goalX == x ? (goalY - y) * dy : kNoGoal;
+    }
+
+    // Reaches the stop of a straight move from (x, y), to which the route of
+    // `gCost` from node `parent` led; `steps` is what the scan found, 0 for
+    // none. Diagonal steps between the parent and (x, y) come first on the
+    // route.
+    __attribute__((always_inline)) bool reachAlongRow(int x, int y, int gCost, int parent,
+                                                      int dx, int steps) {
+        if (steps == 0) return false;
+        reach(x + dx * steps, y, gCost + Grid::CARDINAL_COST * steps, parent, directionOf(dx, 0));
+        return true;
+    }
+    __attribute__((always_inline)) bool reachAlongColumn(int x, int y, int gCost, int parent,
+                                                         int dy, int steps) {
+        if (steps == 0) return false;
+        reach(x, y + dy * steps, gCost + Grid::CARDINAL_COST * steps, parent, directionOf(0, dy));
+        return true;
+    }
+
+    template <int dx, int dy>
+    void jumpStraight(int x, int y, int gCost, int parent) {
+        if constexpr (dy == 0)
+            reachAlongRow(x, y, gCost, parent, dx,
+                          scan<dx>(rows, rowBit(x, y), goalAlongRow(x, y, dx)));
+        else
+            reachAlongColumn(x, y, gCost, parent, dy,
+                             scan<dy>(columns, columnBit(x, y), goalAlongColumn(x, y, dy)));
+    }
+
+    // Diagonal steps from node `index` while they are free; from each
+    // position reached, straight moves along its row and column. Most such
+    // moves run into a blocked position within their first window, which the
+    // loop tells without calling anything; the rest go through scanFrom.
+    template <int dx, int dy>
+    void jumpDiagonal(int index) {
+        const Node from = nodes[std::size_t(index)];
+        const PlaneView rowPlane = rows, columnPlane = columns;
+        const int gx = goalX, gy = goalY;
+        int x = from.x, y = from.y, gCost = from.gCost;
+        const int fFrom = gCost + estimateCost(x, y, gx, gy);
+        std::int64_t rowAt = rowBit(x, y), columnAt = columnBit(x, y);
+        const std::int64_t rowStep = dy * rowPlane.stride + dx;
+        const std::int64_t columnStep = dx * columnPlane.stride + dy;
+        Windows alongRow = windowsAt<dx>(rowPlane, rowAt);
+        Windows alongColumn = windowsAt<dy>(columnPlane, columnAt);
+        while (diagonalFree<dx, dy>(alongRow)) {
+            x += dx;
+            y += dy;
+            rowAt += rowStep;
+            columnAt += columnStep;
+            gCost += Grid::DIAGONAL_COST;
+            if (x == gx && y == gy) {
+                reach(x, y, gCost, index, directionOf(dx, dy));
+                return;
+            }
+            alongRow = stepWindows<dx, dy>(rowPlane, rowAt, alongRow);
+            alongColumn = stepWindows<dy, dx>(columnPlane, columnAt, alongColumn);
+            if (y != gy && x != gx && blockedFirst<dx>(alongRow) &&
+                blockedFirst<dy>(alongColumn))
+                continue;
+            const int rowSteps = scanFrom<dx>(rowPlane, rowAt, goalAlongRow(x, y, dx), alongRow);
+            const int columnSteps =
+                scanFrom<dy>(columnPlane, columnAt, goalAlongColumn(x, y, dy), alongColumn);
+            if constexpr (variant == STANDARD) {
+                if (rowSteps != 0 || columnSteps != 0) {
+                    reach(x, y, gCost, index, directionOf(dx, dy));
+                    return;
+                }
+            } else {
+                const bool found = reachAlongRow(x, y, gCost, index, dx, rowSteps) |
+                                   reachAlongColumn(x, y, gCost, index, dy, columnSteps);
+                if constexpr (variant == ADAPTIVE) {
+                    if (found && gCost + estimateCost(x, y, gx, gy) > fFrom) {
+                        reach(x, y, gCost, index, directionOf(dx, dy));
+                        return;
+                    }
+                }
+                if constexpr (variant == INTERCARDINAL_DEFERRED) {
+                    if (found) {
+                        reach(x, y, gCost, index, directionOf(dx, dy));
+                        return;
+                    }
+                }
+            }
+        }
+    }
+
+    void jumpStraight(int x, int y, int gCost, int parent, int direction) {
+        switch (direction) {
+            case Grid::N: return jumpStraight<0, -1>(x, y, gCost, parent);
+            case Grid::E: return jumpStraight<1, 0>(x, y, gCost, parent);
+            case Grid::S: return jumpStraight<0, 1>(x, y, gCost, parent);
+            default: return jumpStraight<-1, 0>(x, y, gCost, parent);
+        }
+    }
+    void jumpDiagonal(int index, int direction) {
+        switch (direction) {
+            case Grid::NE: return jumpDiagonal<1, -1>(index);
+            case Grid::SE: return jumpDiagonal<1, 1>(index);
+            case Grid::SW: return jumpDiagonal<-1, 1>(index);
+            default: return jumpDiagonal<-1, -1>(index);
+        }
+    }
+
+    void expand(int index) {
+        const Node node = nodes[std::size_t(index)];
+        const int x = node.x, y = node.y, gCost = node.gCost;
+        if (node.arrival == JumpSearchScratch::kStart) {
+            for (int d = Grid::N; d <= Grid::NW; d += 2) jumpStraight(x, y, gCost, index, d);
+            for (int d = Grid::NE; d <= Grid::NW; d += 2) jumpDiagonal(index, d);
+            return;
+        }
+        const Direction arrival = Direction(node.arrival);
+        if (arrival & 1) {
+            if constexpr (variant != INTERCARDINAL_DEFERRED && variant != ADAPTIVE) {
+                jumpStraight(x, y, gCost, index, (arrival + 7) % 8);
+                jumpStraight(x, y, gCost, index, (arrival + 1) % 8);
+            }
+            jumpDiagonal(index, arrival);
+            return;
+        }
+        jumpStraight(x, y, gCost, index, arrival);
+        // A side neighbour is forced when the position behind it is not
+        // free: then only a route through here reaches it at its best.
+        const int dx = Grid::stepDx(arrival), dy = Grid::stepDy(arrival);
+        for (const int turn : {-2, 2}) {
+            const Direction side = Direction((arrival + 8 + turn) % 8);
+            const int sx = Grid::stepDx(side), sy = Grid::stepDy(side);
+            if (!fits(x - dx + sx, y - dy + sy) && fits(x + sx, y + sy)) {
+                jumpStraight(x, y, gCost, index, side);
+                jumpDiagonal(index, (arrival + 8 + turn / 2) % 8);
+            }
+        }
+    }
+
+    // Each jump goes diagonally first and then straight, as the scans took it.
+    void writePath(int goalIndex, Grid::Path& path) const {
+        std::size_t steps = 0;
+        for (int i = goalIndex; nodes[std::size_t(i)].parent >= 0; i = nodes[std::size_t(i)].parent) {
+            const Node& to = nodes[std::size_t(i)];
+            const Node& from = nodes[std::size_t(to.parent)];
+            steps += std::size_t(std::max(std::abs(to.x - from.x), std::abs(to.y - from.y)));
+        }
+        path.resize(steps);
+        auto step = path.end();
+        for (int i = goalIndex; nodes[std::size_t(i)].parent >= 0; i = nodes[std::size_t(i)].parent) {
+            const Node& to = nodes[std::size_t(i)];
+            const Node& from = nodes[std::size_t(to.parent)];
+            const int dx = to.x - from.x, dy = to.y - from.y;
+            const int ax = std::abs(dx), ay = std::abs(dy);
+            const int sx = (dx > 0) - (dx < 0), sy = (dy > 0) - (dy < 0);
+            const Direction straight = ax > ay ? directionOf(sx, 0) : directionOf(0, sy);
+            for (int k = std::max(ax, ay) - std::min(ax, ay); k > 0; --k) *--step = straight;
+            for (int k = std::min(ax, ay); k > 0; --k) *--step = directionOf(sx, sy);
+        }
+    }
+
+    const PlaneView rows, columns;
+    const std::int64_t rowOrigin, columnOrigin;
+    const int width;
+    const int goalX, goalY;
+    std::uint32_t* const nodeAt;
+    std::vector<Node>& nodes;
+    OpenList& open;
+    Grid::SearchStats* const stats;
+    std::vector<int>* const expanded;
+};
+
+#ifndef JUMP_VARIANT
+#define JUMP_VARIANT INTERCARDINAL
+#endif
+
+}  // namespace
+
+template <bool counting, bool recording>
+int Grid::JumpSearch(int size, int x1, int y1, int x2, int y2, Path& path, SearchStats* stats,
+                     std::vector<int>* expanded) const {
+    CheckSearchPreconditions(size, x1, y1, x2, y2);
+    if (!isConnected(size, x1, y1, x2, y2)) return -1;
+    const auto* tiles = reinterpret_cast<const std::uint8_t*>(data.data());
+    PositionBitmap& bitmap = positionBitmaps[size][tiles[y1 * width + x1]];
+    if (!bitmap.built()) {
+        bitmap.build(tiles, width, height, size, tiles[y1 * width + x1]);
+        anyPositionBitmap = true;
+    }
+    if (jumpScratch.nodeAt.size() != data.size()) jumpScratch.nodeAt.assign(data.size(), 0);
+    return JumpPointSearch<JUMP_VARIANT, counting, recording>(bitmap, width, x2, y2, jumpScratch,
+                                                              stats, expanded)
+        .run(x1, y1, path);
+}
+
+int Grid::findJumpPointPath(int size, int x1, int y1, int x2, int y2, Path& path) const {
+    return JumpSearch<false, false>(size, x1, y1, x2, y2, path, nullptr, nullptr);
+}
+
+int Grid::findJumpPointPath(int size, int x1, int y1, int x2, int y2, Path& path,
+                            SearchStats& stats) const {
+    return JumpSearch<true, false>(size, x1, y1, x2, y2, path, &stats, nullptr);
+}
+
+int Grid::findJumpPointPath(int size, int x1, int y1, int x2, int y2, Path& path,
+                            SearchStats& stats, std::vector<int>& expanded) const {
+    return JumpSearch<true, true>(size, x1, y1, x2, y2, path, &stats, &expanded);
+}
