@@ -1,6 +1,8 @@
 #include "Bench.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -25,6 +27,14 @@ namespace {
 constexpr int kInputError = 2;
 constexpr std::size_t kMismatchesShown = 5;
 constexpr const char* kBand = "the band [1, 142/141.42]";
+
+struct SearchKind {
+    GridSearcher::Search search;
+    const char* title;    // in the heading
+    const char* csvName;  // in the CSV's search column
+};
+constexpr SearchKind kExact{GridSearcher::EXACT, "exact search", "exact"};
+constexpr SearchKind kJump{GridSearcher::JUMP, "jump point search", "jump"};
 
 struct Inputs {
     GridPtr grid;
@@ -104,27 +114,12 @@ bool loadRandomInputs(const Options& options, Inputs& in, std::ostream& err) {
     return true;
 }
 
-}  // namespace
-
-int runBench(const Options& options, std::ostream& out, std::ostream& err) {
-    Inputs in;
-    const bool loaded = options.scenario.empty() ? loadRandomInputs(options, in, err)
-                                                 : loadScenarioInputs(options, in, err);
-    if (!loaded) return kInputError;
-
-    std::ofstream csv;
-    if (!options.csv.empty()) {
-        errno = 0;
-        csv.open(options.csv);
-        if (!csv) {
-            err << "gridbench: cannot write " << options.csv << ": " << std::strerror(errno)
-                << '\n';
-            return kInputError;
-        }
-    }
-
+// One search over every query: the heading, the table and the verdicts.
+// Returns 1 when --check found a wrong answer or an optimum off the band.
+int runSearch(const Options& options, const Inputs& in, const SearchKind& kind,
+              std::vector<QueryResult>& results, std::ostream& out, std::ostream& err) {
     const Grid& grid = *in.grid;
-    const GridSearcher searcher(grid);
+    const GridSearcher searcher(grid, kind.search);
     AnswerVerifier verify;
     std::unique_ptr<AnswerChecker> checker;
     if (options.check) {
@@ -134,13 +129,15 @@ int runBench(const Options& options, std::ostream& out, std::ostream& err) {
         };
     }
     std::vector<std::string> problems;
-    const std::vector<QueryResult> results = runQueries(searcher, grid.getWidth(), grid.getHeight(),
-                                                        options.size, in.queries, verify, problems);
+    results = runQueries(searcher, grid.getWidth(), grid.getHeight(), options.size, in.queries,
+                         verify, problems);
     const std::vector<BucketSummary> rows = summarize(in.queries, results);
 
     out << "map " << in.mapPath << " (" << grid.getWidth() << " x " << grid.getHeight()
         << "), object size " << options.size << ", " << in.queries.size() << " queries "
-        << in.source << '\n';
+        << in.source;
+    if (options.searchNamed) out << ", " << kind.title;
+    out << '\n';
     printTable(out, rows, options.times);
     printConnectivityShare(out, rows.back());
     if (options.times) printThroughput(out, rows.back());
@@ -166,8 +163,56 @@ int runBench(const Options& options, std::ostream& out, std::ostream& err) {
             << " scenario optima disagree with our costs beyond " << kBand
             << "; --check lists them\n";
     }
+    return problems.empty() && (!options.check || mismatches.empty()) ? 0 : 1;
+}
+
+double totalMillis(const std::vector<QueryResult>& results) {
+    double micros = 0;
+    for (const QueryResult& r : results) micros += r.micros;
+    return micros / 1000;
+}
+
+}  // namespace
+
+int runBench(const Options& options, std::ostream& out, std::ostream& err) {
+    Inputs in;
+    const bool loaded = options.scenario.empty() ? loadRandomInputs(options, in, err)
+                                                 : loadScenarioInputs(options, in, err);
+    if (!loaded) return kInputError;
+
+    std::ofstream csv;
+    if (!options.csv.empty()) {
+        errno = 0;
+        csv.open(options.csv);
+        if (!csv) {
+            err << "gridbench: cannot write " << options.csv << ": " << std::strerror(errno)
+                << '\n';
+            return kInputError;
+        }
+    }
+
+    std::vector<SearchKind> kinds;
+    if (options.search != "jump") kinds.push_back(kExact);
+    if (options.search != "exact") kinds.push_back(kJump);
+    std::vector<std::vector<QueryResult>> results(kinds.size());
+    int status = 0;
+    for (std::size_t k = 0; k < kinds.size(); ++k) {
+        status = std::max(status, runSearch(options, in, kinds[k], results[k], out, err));
+    }
+    if (kinds.size() == 2 && options.times) {
+        const double exactMs = totalMillis(results[0]), jumpMs = totalMillis(results[1]);
+        char line[160];
+        std::snprintf(line, sizeof line,
+                      "exact search %.3f ms, jump point search %.3f ms: %.2f times as fast\n",
+                      exactMs, jumpMs, jumpMs > 0 ? exactMs / jumpMs : 0.0);
+        out << line;
+    }
     if (csv.is_open()) {
-        writeCsv(csv, in.queries, results, options.times);
+        writeCsvHeader(csv, options.searchNamed);
+        for (std::size_t k = 0; k < kinds.size(); ++k) {
+            writeCsvRows(csv, in.queries, results[k], options.times,
+                         options.searchNamed ? kinds[k].csvName : nullptr);
+        }
         csv.close();
         if (!csv) {
             err << "gridbench: cannot write " << options.csv << ": " << std::strerror(errno)
@@ -175,5 +220,5 @@ int runBench(const Options& options, std::ostream& out, std::ostream& err) {
             return kInputError;
         }
     }
-    return problems.empty() && (!options.check || mismatches.empty()) ? 0 : 1;
+    return status;
 }

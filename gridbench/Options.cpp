@@ -26,7 +26,15 @@ int parseOptions(int argc, const char* const* argv, Options& options, std::ostre
     app.add_flag("--check", options.check,
                  "Verify every answer against an independent Dijkstra and isConnected against "
                  "the search");
-    app.add_option("--csv", options.csv, "Write one row per query to this file");
+    auto* search = app.add_option("--search", options.search,
+                                  "Which search answers: exact (A*), jump (jump point search) "
+                                  "or both, one after the other on the same queries, with "
+                                  "their speed ratio")
+                       ->check(CLI::IsMember({"exact", "jump", "both"}))
+                       ->capture_default_str();
+    app.add_option("--csv", options.csv,
+                   "Write one row per query to this file; with --search, a last column names "
+                   "the search");
     bool noTimes = false;
     app.add_flag("--no-times", noTimes,
                  "Leave the timings out, so that runs compare byte for byte");
@@ -43,5 +51,6 @@ int parseOptions(int argc, const char* const* argv, Options& options, std::ostre
         return e.get_exit_code() == 0 ? 0 : 2;
     }
     options.times = !noTimes;
+    options.searchNamed = search->count() > 0;
     return -1;
 }

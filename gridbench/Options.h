@@ -13,6 +13,11 @@ struct Options {
     bool check = false;
     std::string csv;
     bool times = true;
+    // Which searches answer: "exact", "jump" or "both". Named is whether
+    // --search was given; only then do the heading and the CSV name the
+    // search, so that a run without it prints what it always printed.
+    std::string search = "exact";
+    bool searchNamed = false;
 };
 
 // Reads the command line into `options`. Returns -1 when the run should go

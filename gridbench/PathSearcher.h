@@ -12,18 +12,22 @@ class PathSearcher {
                                  Grid::SearchStats& stats) const = 0;
 };
 
-// The Grid library's own answers.
+// The Grid library's own answers, from its exact A* search or from its
+// jump point search.
 class GridSearcher : public PathSearcher {
   public:
-    explicit GridSearcher(const Grid& grid) : grid(grid) {}
+    enum Search { EXACT, JUMP };
+    explicit GridSearcher(const Grid& grid, Search search = EXACT) : grid(grid), search(search) {}
     bool isConnected(int size, int x1, int y1, int x2, int y2) const override {
         return grid.isConnected(size, x1, y1, x2, y2);
     }
     int findShortestPath(int size, int x1, int y1, int x2, int y2, Grid::Path& path,
                          Grid::SearchStats& stats) const override {
-        return grid.findShortestPath(size, x1, y1, x2, y2, path, stats);
+        return search == JUMP ? grid.findJumpPointPath(size, x1, y1, x2, y2, path, stats)
+                              : grid.findShortestPath(size, x1, y1, x2, y2, path, stats);
     }
 
   private:
     const Grid& grid;
+    Search search;
 };

@@ -43,10 +43,14 @@ void printThroughput(std::ostream& out, const BucketSummary& total) {
         << " expansions per second\n";
 }
 
-void writeCsv(std::ostream& out, const std::vector<Query>& queries,
-              const std::vector<QueryResult>& results, bool times) {
+void writeCsvHeader(std::ostream& out, bool searchColumn) {
     out << "query,line,bucket,start_x,start_y,goal_x,goal_y,connected,cost,length,optimal,"
-           "ratio,expanded,pushed,microseconds,check\n";
+           "ratio,expanded,pushed,microseconds,check"
+        << (searchColumn ? ",search\n" : "\n");
+}
+
+void writeCsvRows(std::ostream& out, const std::vector<Query>& queries,
+                  const std::vector<QueryResult>& results, bool times, const char* search) {
     for (std::size_t i = 0; i < queries.size(); ++i) {
         const Query& q = queries[i];
         const QueryResult& r = results[i];
@@ -60,7 +64,9 @@ void writeCsv(std::ostream& out, const std::vector<Query>& queries,
             << (r.solved() ? format("%.8f", r.length()) : "") << ','
             << (q.optimal >= 0 ? format("%.8f", q.optimal) : "") << ','
             << (ratio >= 0 ? format("%.6f", ratio) : "") << ',' << r.expanded << ',' << r.pushed
-            << ',' << (times ? format("%.3f", r.micros) : "") << ',' << check << '\n';
+            << ',' << (times ? format("%.3f", r.micros) : "") << ',' << check;
+        if (search != nullptr) out << ',' << search;
+        out << '\n';
     }
 }
 

@@ -17,6 +17,9 @@ void printThroughput(std::ostream& out, const BucketSummary& total);
 // "isConnected alone answered N of Q queries (P%) as unreachable".
 void printConnectivityShare(std::ostream& out, const BucketSummary& total);
 
-// One row per query, after a header row.
-void writeCsv(std::ostream& out, const std::vector<Query>& queries,
-              const std::vector<QueryResult>& results, bool times);
+// The header row; with `searchColumn`, a last column names the search.
+void writeCsvHeader(std::ostream& out, bool searchColumn);
+
+// One row per query; `search` fills the search column, none when null.
+void writeCsvRows(std::ostream& out, const std::vector<Query>& queries,
+                  const std::vector<QueryResult>& results, bool times, const char* search);
