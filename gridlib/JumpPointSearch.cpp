@@ -147,9 +147,7 @@ constexpr Direction directionOf(int dx, int dy) {
     return table[dx + 1][dy + 1];
 }
 
-enum Variant { STANDARD, INTERCARDINAL, INTERCARDINAL_DEFERRED, ADAPTIVE };
-
-template <Variant variant, bool counting, bool recording>
+template <bool counting, bool recording>
 class JumpPointSearch {
   public:
     JumpPointSearch(const PositionBitmap& bitmap, int width, int goalX, int goalY,
@@ -227,43 +225,30 @@ class JumpPointSearch {
     }
 
     // Reaches the stop of a straight move from (x, y), to which the route of
-    // `gCost` from node `parent` led; `steps` is what the scan found, 0 for
-    // none. Diagonal steps between the parent and (x, y) come first on the
-    // route.
-    __attribute__((always_inline)) bool reachAlongRow(int x, int y, int gCost, int parent,
-                                                      int dx, int steps) {
-        if (steps == 0) return false;
-        reach(x + dx * steps, y, gCost + Grid::CARDINAL_COST * steps, parent, directionOf(dx, 0));
-        return true;
-    }
-    __attribute__((always_inline)) bool reachAlongColumn(int x, int y, int gCost, int parent,
-                                                         int dy, int steps) {
-        if (steps == 0) return false;
-        reach(x, y + dy * steps, gCost + Grid::CARDINAL_COST * steps, parent, directionOf(0, dy));
-        return true;
-    }
-
+    // `gCost` from node `parent` led. Diagonal steps between the parent and
+    // (x, y) come first on the route.
     template <int dx, int dy>
     void jumpStraight(int x, int y, int gCost, int parent) {
-        if constexpr (dy == 0)
-            reachAlongRow(x, y, gCost, parent, dx,
-                          scan<dx>(rows, rowBit(x, y), goalAlongRow(x, y, dx)));
-        else
-            reachAlongColumn(x, y, gCost, parent, dy,
-                             scan<dy>(columns, columnBit(x, y), goalAlongColumn(x, y, dy)));
+        const int steps = dy == 0 ? scan<dx>(rows, rowBit(x, y), goalAlongRow(x, y, dx))
+                                  : scan<dy>(columns, columnBit(x, y), goalAlongColumn(x, y, dy));
+        if (steps != 0)
+            reach(x + dx * steps, y + dy * steps, gCost + Grid::CARDINAL_COST * steps, parent,
+                  directionOf(dx, dy));
     }
 
     // Diagonal steps from node `index` while they are free; from each
-    // position reached, straight moves along its row and column. Most such
-    // moves run into a blocked position within their first window, which the
-    // loop tells without calling anything; the rest go through scanFrom.
+    // position reached, straight moves along its row and column, whose stops
+    // are reached from node `index` over the diagonal. The diagonal goes on
+    // past them, so that its positions need no nodes of their own. Most of
+    // those straight moves run into a blocked position within their first
+    // window, which the loop tells from the windows it carries along; only
+    // the others, and those on the goal's row or column, are scanned in full.
     template <int dx, int dy>
     void jumpDiagonal(int index) {
         const Node from = nodes[std::size_t(index)];
         const PlaneView rowPlane = rows, columnPlane = columns;
         const int gx = goalX, gy = goalY;
         int x = from.x, y = from.y, gCost = from.gCost;
-        const int fFrom = gCost + estimateCost(x, y, gx, gy);
         std::int64_t rowAt = rowBit(x, y), columnAt = columnBit(x, y);
         const std::int64_t rowStep = dy * rowPlane.stride + dx;
         const std::int64_t columnStep = dx * columnPlane.stride + dy;
@@ -287,76 +272,52 @@ class JumpPointSearch {
             const int rowSteps = scanFrom<dx>(rowPlane, rowAt, goalAlongRow(x, y, dx), alongRow);
             const int columnSteps =
                 scanFrom<dy>(columnPlane, columnAt, goalAlongColumn(x, y, dy), alongColumn);
-            if constexpr (variant == STANDARD) {
-                if (rowSteps != 0 || columnSteps != 0) {
-                    reach(x, y, gCost, index, directionOf(dx, dy));
-                    return;
-                }
-            } else {
-                const bool found = reachAlongRow(x, y, gCost, index, dx, rowSteps) |
-                                   reachAlongColumn(x, y, gCost, index, dy, columnSteps);
-                if constexpr (variant == ADAPTIVE) {
-                    if (found && gCost + estimateCost(x, y, gx, gy) > fFrom) {
-                        reach(x, y, gCost, index, directionOf(dx, dy));
-                        return;
-                    }
-                }
-                if constexpr (variant == INTERCARDINAL_DEFERRED) {
-                    if (found) {
-                        reach(x, y, gCost, index, directionOf(dx, dy));
-                        return;
-                    }
-                }
-            }
+            if (rowSteps != 0)
+                reach(x + dx * rowSteps, y, gCost + Grid::CARDINAL_COST * rowSteps, index,
+                      directionOf(dx, 0));
+            if (columnSteps != 0)
+                reach(x, y + dy * columnSteps, gCost + Grid::CARDINAL_COST * columnSteps, index,
+                      directionOf(0, dy));
         }
     }
 
-    void jumpStraight(int x, int y, int gCost, int parent, int direction) {
-        switch (direction) {
-            case Grid::N: return jumpStraight<0, -1>(x, y, gCost, parent);
-            case Grid::E: return jumpStraight<1, 0>(x, y, gCost, parent);
-            case Grid::S: return jumpStraight<0, 1>(x, y, gCost, parent);
-            default: return jumpStraight<-1, 0>(x, y, gCost, parent);
-        }
+    // The successors of a position reached by a straight move (dx, dy): the
+    // move goes on, and a side neighbour is forced when the position behind
+    // it is not free, as then only a route through here reaches it at its
+    // best: from here, a straight move towards it and a diagonal one past it.
+    template <int dx, int dy>
+    void expandStraight(int index, int x, int y, int gCost) {
+        jumpStraight<dx, dy>(x, y, gCost, index);
+        expandSide<dx, dy, dy, dx>(index, x, y, gCost);
+        expandSide<dx, dy, -dy, -dx>(index, x, y, gCost);
     }
-    void jumpDiagonal(int index, int direction) {
-        switch (direction) {
-            case Grid::NE: return jumpDiagonal<1, -1>(index);
-            case Grid::SE: return jumpDiagonal<1, 1>(index);
-            case Grid::SW: return jumpDiagonal<-1, 1>(index);
-            default: return jumpDiagonal<-1, -1>(index);
+    template <int dx, int dy, int sx, int sy>
+    __attribute__((always_inline)) void expandSide(int index, int x, int y, int gCost) {
+        if (!fits(x - dx + sx, y - dy + sy) && fits(x + sx, y + sy)) {
+            jumpStraight<sx, sy>(x, y, gCost, index);
+            jumpDiagonal<dx + sx, dy + sy>(index);
         }
     }
 
     void expand(int index) {
         const Node node = nodes[std::size_t(index)];
         const int x = node.x, y = node.y, gCost = node.gCost;
-        if (node.arrival == JumpSearchScratch::kStart) {
-            for (int d = Grid::N; d <= Grid::NW; d += 2) jumpStraight(x, y, gCost, index, d);
-            for (int d = Grid::NE; d <= Grid::NW; d += 2) jumpDiagonal(index, d);
-            return;
+        switch (node.arrival) {
+            case Grid::N: return expandStraight<0, -1>(index, x, y, gCost);
+            case Grid::E: return expandStraight<1, 0>(index, x, y, gCost);
+            case Grid::S: return expandStraight<0, 1>(index, x, y, gCost);
+            case Grid::W: return expandStraight<-1, 0>(index, x, y, gCost);
         }
-        const Direction arrival = Direction(node.arrival);
-        if (arrival & 1) {
-            if constexpr (variant != INTERCARDINAL_DEFERRED && variant != ADAPTIVE) {
-                jumpStraight(x, y, gCost, index, (arrival + 7) % 8);
-                jumpStraight(x, y, gCost, index, (arrival + 1) % 8);
-            }
-            jumpDiagonal(index, arrival);
-            return;
-        }
-        jumpStraight(x, y, gCost, index, arrival);
-        // A side neighbour is forced when the position behind it is not
-        // free: then only a route through here reaches it at its best.
-        const int dx = Grid::stepDx(arrival), dy = Grid::stepDy(arrival);
-        for (const int turn : {-2, 2}) {
-            const Direction side = Direction((arrival + 8 + turn) % 8);
-            const int sx = Grid::stepDx(side), sy = Grid::stepDy(side);
-            if (!fits(x - dx + sx, y - dy + sy) && fits(x + sx, y + sy)) {
-                jumpStraight(x, y, gCost, index, side);
-                jumpDiagonal(index, (arrival + 8 + turn / 2) % 8);
-            }
-        }
+        // The start: every direction. (A diagonal move reaches only the goal,
+        // which is never expanded.)
+        jumpStraight<0, -1>(x, y, gCost, index);
+        jumpStraight<1, 0>(x, y, gCost, index);
+        jumpStraight<0, 1>(x, y, gCost, index);
+        jumpStraight<-1, 0>(x, y, gCost, index);
+        jumpDiagonal<1, -1>(index);
+        jumpDiagonal<1, 1>(index);
+        jumpDiagonal<-1, 1>(index);
+        jumpDiagonal<-1, -1>(index);
     }
 
     // Each jump goes diagonally first and then straight, as the scans took it.
@@ -392,10 +353,6 @@ class JumpPointSearch {
     std::vector<int>* const expanded;
 };
 
-#ifndef JUMP_VARIANT
-#define JUMP_VARIANT INTERCARDINAL
-#endif
-
 }  // namespace
 
 template <bool counting, bool recording>
@@ -410,7 +367,7 @@ int Grid::JumpSearch(int size, int x1, int y1, int x2, int y2, Path& path, Searc
         anyPositionBitmap = true;
     }
     if (jumpScratch.nodeAt.size() != data.size()) jumpScratch.nodeAt.assign(data.size(), 0);
-    return JumpPointSearch<JUMP_VARIANT, counting, recording>(bitmap, width, x2, y2, jumpScratch,
+    return JumpPointSearch<counting, recording>(bitmap, width, x2, y2, jumpScratch,
                                                               stats, expanded)
         .run(x1, y1, path);
 }
