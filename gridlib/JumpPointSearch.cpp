@@ -7,6 +7,7 @@
 #include <bit>
 #include <climits>
 #include <cstdlib>
+#include <new>
 
 #include "EstimateCost.h"
 #include "Grid.h"
@@ -160,7 +161,7 @@ class JumpPointSearch {
           width(width),
           goalX(goalX),
           goalY(goalY),
-          nodeAt(scratch.nodeAt.data()),
+          nodeAt(scratch.nodeAt.get()),
           nodes(scratch.nodes),
           open(scratch.open),
           stats(stats),
@@ -366,7 +367,12 @@ int Grid::JumpSearch(int size, int x1, int y1, int x2, int y2, Path& path, Searc
         bitmap.build(tiles, width, height, size, tiles[y1 * width + x1]);
         anyPositionBitmap = true;
     }
-    if (jumpScratch.nodeAt.size() != data.size()) jumpScratch.nodeAt.assign(data.size(), 0);
+    if (jumpScratch.nodeAtSize != data.size()) {
+        jumpScratch.nodeAt.reset(
+            static_cast<std::uint32_t*>(std::calloc(data.size(), sizeof(std::uint32_t))));
+        if (!jumpScratch.nodeAt) throw std::bad_alloc();
+        jumpScratch.nodeAtSize = data.size();
+    }
     return JumpPointSearch<counting, recording>(bitmap, width, x2, y2, jumpScratch,
                                                               stats, expanded)
         .run(x1, y1, path);

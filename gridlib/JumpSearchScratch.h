@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "OpenList.h"
@@ -24,7 +26,13 @@ struct JumpSearchScratch {
 
     // Per cell: 1 + the index of its node in `nodes`, 0 for none. Only the
     // cells of this search's nodes are nonzero, and they are cleared after it.
-    std::vector<std::uint32_t> nodeAt;
+    // From calloc, so that the pages of a large map that no search touches
+    // are never written.
+    struct Free {
+        void operator()(std::uint32_t* p) const { std::free(p); }
+    };
+    std::unique_ptr<std::uint32_t[], Free> nodeAt;
+    std::size_t nodeAtSize = 0;
     std::vector<Node> nodes;
     OpenList open;
 };

@@ -31,6 +31,9 @@ class BitPlane {
         byte = value ? byte | mask : byte & std::uint8_t(~mask);
     }
 
+    // ORs the 64 `bits` into the row from `column` on, bit k at column + k.
+    void setWord(int row, int column, std::uint64_t bits);
+
     std::int64_t bitIndex(int row, int column) const {
         return origin + std::int64_t(row) * stride + column;
     }

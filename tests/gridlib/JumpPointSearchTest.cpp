@@ -44,14 +44,18 @@ std::vector<std::pair<int, int>> standingPositions(const Grid& grid, int size, G
     return positions;
 }
 
-using MapCase = std::pair<const char*, MapRows>;  // name, map
+struct NamedMap {
+    const char* name;
+    MapRows rows;
+    friend void PrintTo(const NamedMap& map, std::ostream* out) { *out << map.name; }
+};
 
-class JumpFamilies : public ::testing::TestWithParam<MapCase> {};
+class JumpFamilies : public ::testing::TestWithParam<NamedMap> {};
 
 // Queries from each tile type at every size, with tiles changed at
 // random between rounds: the bitmaps must follow every change.
 TEST_P(JumpFamilies, CostsEqualTheExactSearchAlsoAfterTileChanges) {
-    const GridPtr grid = gridFromRows(GetParam().second);
+    const GridPtr grid = gridFromRows(GetParam().rows);
     const int w = grid->getWidth(), h = grid->getHeight();
     std::mt19937 rng(777);
     int reached = 0, unreachable = 0;
@@ -79,12 +83,12 @@ TEST_P(JumpFamilies, CostsEqualTheExactSearchAlsoAfterTileChanges) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Families, JumpFamilies,
-                         ::testing::Values(MapCase{"noise", noiseRows(40, 30, 15, 15, 1)},
-                                           MapCase{"rooms", makeRoomsMap(48, 40, 3)},
-                                           MapCase{"maze", makeMazeMap(41, 31, 1, 4)},
-                                           MapCase{"wideMaze", makeMazeMap(49, 41, 3, 5)},
-                                           MapCase{"lakes", makeLakesMap(80, 60, 2)}),
-                         [](const auto& info) { return std::string(info.param.first); });
+                         ::testing::Values(NamedMap{"noise", noiseRows(40, 30, 15, 15, 1)},
+                                           NamedMap{"rooms", makeRoomsMap(48, 40, 3)},
+                                           NamedMap{"maze", makeMazeMap(41, 31, 1, 4)},
+                                           NamedMap{"wideMaze", makeMazeMap(49, 41, 3, 5)},
+                                           NamedMap{"lakes", makeLakesMap(80, 60, 2)}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Rows and columns of 56 positions are scanned at once and the bitmap keeps a
 // clear bit after each row: sides around those lengths, single rows and
