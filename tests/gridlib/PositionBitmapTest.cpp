@@ -1,6 +1,6 @@
 // The bitmaps of fitting positions against the footprint rule read cell by
 // cell: built whole (64 rows and columns at a time, so sides around 64
-// matter) and changed one cell at a time, in both planes.
+// matter) and changed one cell at a time, in both planes; and their size.
 
 #include <gtest/gtest.h>
 
@@ -60,6 +60,19 @@ TEST(PositionBitmap, HoldsExactlyTheFittingPositionsAndFollowsCellChanges) {
                 expectBitmapOf(*grid, bitmap, size, tile);
             }
         }
+    }
+}
+
+// Two bits a cell, one in each plane, and no more than a clear bit a row and
+// two clear rows (with a few words of margin) besides.
+TEST(PositionBitmap, TakesTwoBitsACell) {
+    for (const auto& [w, h] : {std::pair{2048, 2048}, {4000, 300}}) {
+        const std::vector<std::uint8_t> tiles(std::size_t(w) * std::size_t(h), Grid::GROUND);
+        PositionBitmap bitmap;
+        bitmap.build(tiles.data(), w, h, 0, Grid::GROUND);
+        const std::size_t cells = std::size_t(w) * std::size_t(h);
+        const std::size_t extraBits = std::size_t(w + h) + 3 * std::size_t(w + h) + 1024;
+        EXPECT_LE(bitmap.memoryBytes(), (2 * cells + extraBits) / 8) << w << "x" << h;
     }
 }
 
