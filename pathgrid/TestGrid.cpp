@@ -124,9 +124,10 @@ void DrawOverlay(const Grid::Path& path) {
 // GLUT's 8 x 13 font; a second line when one is too narrow for the route.
 void DrawInfoLine(const FrameQueries::PathAnswer* answer) {
     const std::size_t fits = static_cast<std::size_t>(std::max(windowWidth - 8, 8) / 8);
-    const std::vector<std::string> lines =
-        formatInfoLine(*mymap, *view,
-                       {mapName, objectSize, mouseX1, mouseY1, mouseLeft ? answer : nullptr}, fits);
+    const std::vector<std::string> lines = formatInfoLine(
+        *mymap, *view,
+        {mapName, objectSize, mouseX1, mouseY1, queries->search(), mouseLeft ? answer : nullptr},
+        fits);
     const int lineHeight = 15;
     const float top = 1.0f - (2.0f + lineHeight * lines.size()) / windowHeight;
     glColor3f(0.0f, 0.0f, 0.0f);

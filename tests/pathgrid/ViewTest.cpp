@@ -1,5 +1,6 @@
 // The viewer's GL-free parts: the view arithmetic between pixels and cells,
-// the answers kept between frames, and the picture composed for small cells.
+// the answers kept between frames, the picture composed for small cells and
+// the info line.
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 
 #include "CompactPicture.h"
 #include "FrameQueries.h"
+#include "InfoLine.h"
 #include "MapView.h"
 #include "Palette.h"
 #include "TestMaps.h"
@@ -265,6 +267,33 @@ TEST(CompactPicture, EachPixelShowsTheCellUnderItsCentre) {
             }
         }
     }
+}
+
+// The search in use is named also outside path mode; with a route it leads
+// the route's part, which moves to a line of its own when one is too narrow.
+TEST(InfoLine, NamesTheSearchInUseBeforeItsRoute) {
+    const GridPtr grid = gridFromRows({".....", ".###.", ".....", "~~~~~"});
+    const MapView view(5, 4, 640, 640);
+    using Lines = std::vector<std::string>;
+    InfoLineState state{"rooms.map", 1, 3, 2, RouteSearch::EXACT, nullptr};
+    EXPECT_EQ(formatInfoLine(*grid, view, state, 79),
+              Lines{"rooms.map 5x4  2x2  zoom 1x  (3,2) ground  A*"});
+    state.search = RouteSearch::JUMP;
+    EXPECT_EQ(formatInfoLine(*grid, view, state, 79),
+              Lines{"rooms.map 5x4  2x2  zoom 1x  (3,2) ground  jump"});
+
+    FrameQueries queries(*grid, RouteSearch::JUMP);
+    state = {"rooms.map", 0, 4, 2, RouteSearch::JUMP, &queries.path(0, 0, 0, 4, 2, false)};
+    const std::string route =
+        "jump  cost 600  6 steps  " + std::to_string(state.path->stats.expanded) + " expanded ";
+    Lines lines = formatInfoLine(*grid, view, state, 200);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].substr(0, 43 + route.size()),
+              "rooms.map 5x4  1x1  zoom 1x  (4,2) ground  " + route);
+    lines = formatInfoLine(*grid, view, state, 50);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "rooms.map 5x4  1x1  zoom 1x  (4,2) ground");
+    EXPECT_EQ(lines[1].substr(0, route.size()), route);
 }
 
 }  // namespace
