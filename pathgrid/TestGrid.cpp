@@ -201,7 +201,8 @@ void keyfunc(unsigned char /*key*/, int /*x*/, int /*y*/) {
 }
 
 // Page Up / Page Down zoom about the pointer, the arrows pan, Home shows the
-// whole map; F1 and F2 toggle the info line and the search tint. The object
+// whole map; F1 and F2 toggle the info line and the search tint, F3 switches
+// between the exact and the jump point search. The object
 // stays under the pointer when the view moves beneath it.
 void OnSpecialKey(int key, int x, int y) {
     bool changed = true;
@@ -215,6 +216,7 @@ void OnSpecialKey(int key, int x, int y) {
         case GLUT_KEY_HOME: changed = view->showWholeMap(); break;
         case GLUT_KEY_F1: showInfo = !showInfo; break;
         case GLUT_KEY_F2: showTint = !showTint; break;
+        case GLUT_KEY_F3: queries->useSearch(otherSearch(queries->search())); break;
         default: return;
     }
     if (!changed) return;
