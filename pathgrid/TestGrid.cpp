@@ -31,7 +31,8 @@ int mouseY1 = 0;
 int objectSize = 0;  // the object covers (objectSize + 1)^2 cells
 
 // Zoom and pan (the special keys), the tiles' cached drawing, the answers kept
-// between redisplays, and the info line and search tint (--info, F1, F2).
+// between redisplays with the route search in use (--search, F3), and the info
+// line and search tint (--info, F1, F2).
 std::optional<MapView> view;
 std::optional<TileRenderer> renderer;
 std::optional<FrameQueries> queries;
@@ -257,7 +258,7 @@ int main(int argc, char** argv) {
     mapName = baseName(filename);
     view.emplace(mymap->getWidth(), mymap->getHeight(), windowWidth, windowHeight);
     renderer.emplace(*mymap);
-    queries.emplace(*mymap);
+    queries.emplace(*mymap, arguments->search);
 
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE);
