@@ -203,8 +203,8 @@ void keyfunc(unsigned char /*key*/, int /*x*/, int /*y*/) {
 
 // Page Up / Page Down zoom about the pointer, the arrows pan, Home shows the
 // whole map; F1 and F2 toggle the info line and the search tint, F3 switches
-// between the exact and the jump point search. The object
-// stays under the pointer when the view moves beneath it.
+// between the exact and the jump point search. The object stays under the
+// pointer when the view moves beneath it.
 void OnSpecialKey(int key, int x, int y) {
     bool changed = true;
     switch (key) {

@@ -284,16 +284,17 @@ TEST(InfoLine, NamesTheSearchInUseBeforeItsRoute) {
 
     FrameQueries queries(*grid, RouteSearch::JUMP);
     state = {"rooms.map", 0, 4, 2, RouteSearch::JUMP, &queries.path(0, 0, 0, 4, 2, false)};
+    const std::string cell = "rooms.map 5x4  1x1  zoom 1x  (4,2) ground";
+    // The time at the end varies.
     const std::string route =
         "jump  cost 600  6 steps  " + std::to_string(state.path->stats.expanded) + " expanded ";
     Lines lines = formatInfoLine(*grid, view, state, 200);
     ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].substr(0, 43 + route.size()),
-              "rooms.map 5x4  1x1  zoom 1x  (4,2) ground  " + route);
+    EXPECT_TRUE(lines[0].starts_with(cell + "  " + route)) << lines[0];
     lines = formatInfoLine(*grid, view, state, 50);
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0], "rooms.map 5x4  1x1  zoom 1x  (4,2) ground");
-    EXPECT_EQ(lines[1].substr(0, route.size()), route);
+    EXPECT_EQ(lines[0], cell);
+    EXPECT_TRUE(lines[1].starts_with(route)) << lines[1];
 }
 
 }  // namespace

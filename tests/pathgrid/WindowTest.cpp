@@ -59,7 +59,7 @@ struct Picture {
     }
     Rgb at(int px, int py) const {
         const int cx = cellAt(originX, px), cy = cellAt(originY, py);
-        const Rgb tile = tinted.count({cx, cy}) ? kTint : kTileColor[map->getTile(cx, cy)];
+        const Rgb tile = tinted.contains({cx, cy}) ? kTint : kTileColor[map->getTile(cx, cy)];
         // Cells of four whole pixels or more are inset squares with a grid
         // line at their right and bottom edges.
         const long long cell = canvas() / map->getWidth();
