@@ -2,9 +2,25 @@
 
 #include <chrono>
 
+namespace {
+
+// The route from `search`, with its statistics and, given `cells`, the
+// positions it expanded; only the recording overloads pay for the recording.
+int findRoute(const Grid& grid, RouteSearch search, int size, int x0, int y0, int x1, int y1,
+              Grid::Path& path, Grid::SearchStats& stats, std::vector<int>* cells) {
+    if (search == RouteSearch::JUMP) {
+        return cells ? grid.findJumpPointPath(size, x0, y0, x1, y1, path, stats, *cells)
+                     : grid.findJumpPointPath(size, x0, y0, x1, y1, path, stats);
+    }
+    return cells ? grid.findShortestPath(size, x0, y0, x1, y1, path, stats, *cells)
+                 : grid.findShortestPath(size, x0, y0, x1, y1, path, stats);
+}
+
+}  // namespace
+
 const FrameQueries::PathAnswer& FrameQueries::path(int size, int x0, int y0, int x1, int y1,
                                                    bool record) {
-    const PathKey key{size, x0, y0, x1, y1};
+    const PathKey key{routeSearch, size, x0, y0, x1, y1};
     if (pathKey == key && (answer.recorded || !record)) return answer;
     pathKey = key;
     ++pathGeneration;
@@ -16,9 +32,8 @@ const FrameQueries::PathAnswer& FrameQueries::path(int size, int x0, int y0, int
     ++searches;
     std::vector<int> cells;
     const auto begin = std::chrono::steady_clock::now();
-    answer.cost = record ? grid.findShortestPath(size, x0, y0, x1, y1, answer.path, answer.stats,
-                                                 cells)
-                         : grid.findShortestPath(size, x0, y0, x1, y1, answer.path, answer.stats);
+    answer.cost = findRoute(grid, routeSearch, size, x0, y0, x1, y1, answer.path, answer.stats,
+                            record ? &cells : nullptr);
     const auto end = std::chrono::steady_clock::now();
     answer.searchMs = std::chrono::duration<double, std::milli>(end - begin).count();
     if (record) {

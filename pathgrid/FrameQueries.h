@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Grid.h"
+#include "RouteSearch.h"
 
 // The Grid's answers that the viewer draws, kept between redisplays: the map
 // never changes after loading, so a redisplay that asks the same question as
@@ -23,15 +24,21 @@ class FrameQueries {
         std::vector<bool> expanded;
     };
 
-    explicit FrameQueries(const Grid& grid) : grid(grid) {}
+    explicit FrameQueries(const Grid& grid, RouteSearch search = RouteSearch::EXACT)
+        : grid(grid), routeSearch(search) {}
+
+    // The search that path() and lastPath() use from now on.
+    void useSearch(RouteSearch search) { routeSearch = search; }
+    RouteSearch search() const { return routeSearch; }
 
     // The path mode's answer from (x0, y0) to (x1, y1): the route is searched
     // only when the two are connected. With `record`, also which positions
     // the search expanded.
     const PathAnswer& path(int size, int x0, int y0, int x1, int y1, bool record);
 
-    // The last answer of path(), searched again with the recording if it was
-    // made without; null before the first.
+    // The last answer of path() for the same two positions with the search in
+    // use now, searched again if that search did not make it or made it
+    // without the recording; null before the first.
     const PathAnswer* lastPath(bool record);
     // Changes whenever path() or lastPath() gives a new answer.
     std::uint64_t pathVersion() const { return pathGeneration; }
@@ -48,11 +55,13 @@ class FrameQueries {
 
   private:
     struct PathKey {
+        RouteSearch search;
         int size, x0, y0, x1, y1;
         bool operator==(const PathKey&) const = default;
     };
 
     const Grid& grid;
+    RouteSearch routeSearch;
     std::optional<PathKey> pathKey;  // of `answer`; none before the first
     PathAnswer answer;
     std::int64_t searches = 0;

@@ -14,6 +14,10 @@ const char* tileName(Grid::Tile tile) {
     return "?";
 }
 
+const char* searchName(RouteSearch search) {
+    return search == RouteSearch::JUMP ? "jump" : "A*";
+}
+
 template <typename... Args>
 std::string format(const char* pattern, Args... args) {
     char text[256];
@@ -36,22 +40,21 @@ std::vector<std::string> formatInfoLine(const Grid& grid, const MapView& view,
     const std::string cell = format("%dx%d  zoom %lldx  (%d,%d) %s", side, side,
                                     1LL << view.zoomLevel(), state.cellX, state.cellY,
                                     tileName(grid.getTile(state.cellX, state.cellY)));
-    std::string route;
+    std::string route = searchName(state.search);
     if (const FrameQueries::PathAnswer* path = state.path) {
         const auto expanded = static_cast<long long>(path->stats.expanded);
         if (!path->connected) {
-            route = "not connected";
+            route += "  not connected";
         } else if (path->cost < 0) {
-            route = format("no route  %lld expanded %.3g ms", expanded, path->searchMs);
+            route += format("  no route  %lld expanded %.3g ms", expanded, path->searchMs);
         } else {
-            route = format("cost %d  %zu steps  %lld expanded %.3g ms", path->cost,
-                           path->path.size(), expanded, path->searchMs);
+            route += format("  cost %d  %zu steps  %lld expanded %.3g ms", path->cost,
+                            path->path.size(), expanded, path->searchMs);
         }
     }
-    const std::string gap = route.empty() ? "" : "  ";
+    const std::string cellAndRoute = cell + "  " + route;
     for (const std::string& head : {name + mapSize, mapSize, std::string()}) {
-        if (head.size() + cell.size() + gap.size() + route.size() <= maxChars)
-            return {head + cell + gap + route};
+        if (head.size() + cellAndRoute.size() <= maxChars) return {head + cellAndRoute};
     }
     std::vector<std::string> lines;
     for (const std::string& head : {name + mapSize, mapSize, std::string()}) {

@@ -6,20 +6,23 @@
 #include "FrameQueries.h"
 #include "Grid.h"
 #include "MapView.h"
+#include "RouteSearch.h"
 
 // The text of the viewer's info line: the map, the object, the zoom, the cell
-// under the pointer and, with a route asked for, what it costs and what the
-// search did to find it.
+// under the pointer, the route search in use ("A*" or "jump") and, with a
+// route asked for, what it costs and what the search did to find it.
 struct InfoLineState {
     std::string mapName;  // the file name without its folders
     int objectSize = 0;
     int cellX = 0, cellY = 0;                     // the current object's cell
+    RouteSearch search = RouteSearch::EXACT;
     const FrameQueries::PathAnswer* path = nullptr;  // path mode only
 };
 
 // One line of at most `maxChars` characters where it fits, else two: the map
-// and the pointer's cell above, the route below. The file name goes first,
-// then the map's size, so that what changes with the pointer stays readable.
+// and the pointer's cell above, the search and its route below. The file name
+// goes first, then the map's size, so that what changes with the pointer
+// stays readable.
 std::vector<std::string> formatInfoLine(const Grid& grid, const MapView& view,
                                         const InfoLineState& state, std::size_t maxChars);
 

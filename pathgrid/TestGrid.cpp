@@ -31,7 +31,8 @@ int mouseY1 = 0;
 int objectSize = 0;  // the object covers (objectSize + 1)^2 cells
 
 // Zoom and pan (the special keys), the tiles' cached drawing, the answers kept
-// between redisplays, and the info line and search tint (--info, F1, F2).
+// between redisplays with the route search in use (--search, F3), and the info
+// line and search tint (--info, F1, F2).
 std::optional<MapView> view;
 std::optional<TileRenderer> renderer;
 std::optional<FrameQueries> queries;
@@ -124,9 +125,10 @@ void DrawOverlay(const Grid::Path& path) {
 // GLUT's 8 x 13 font; a second line when one is too narrow for the route.
 void DrawInfoLine(const FrameQueries::PathAnswer* answer) {
     const std::size_t fits = static_cast<std::size_t>(std::max(windowWidth - 8, 8) / 8);
-    const std::vector<std::string> lines =
-        formatInfoLine(*mymap, *view,
-                       {mapName, objectSize, mouseX1, mouseY1, mouseLeft ? answer : nullptr}, fits);
+    const std::vector<std::string> lines = formatInfoLine(
+        *mymap, *view,
+        {mapName, objectSize, mouseX1, mouseY1, queries->search(), mouseLeft ? answer : nullptr},
+        fits);
     const int lineHeight = 15;
     const float top = 1.0f - (2.0f + lineHeight * lines.size()) / windowHeight;
     glColor3f(0.0f, 0.0f, 0.0f);
@@ -200,8 +202,9 @@ void keyfunc(unsigned char /*key*/, int /*x*/, int /*y*/) {
 }
 
 // Page Up / Page Down zoom about the pointer, the arrows pan, Home shows the
-// whole map; F1 and F2 toggle the info line and the search tint. The object
-// stays under the pointer when the view moves beneath it.
+// whole map; F1 and F2 toggle the info line and the search tint, F3 switches
+// between the exact and the jump point search. The object stays under the
+// pointer when the view moves beneath it.
 void OnSpecialKey(int key, int x, int y) {
     bool changed = true;
     switch (key) {
@@ -214,6 +217,7 @@ void OnSpecialKey(int key, int x, int y) {
         case GLUT_KEY_HOME: changed = view->showWholeMap(); break;
         case GLUT_KEY_F1: showInfo = !showInfo; break;
         case GLUT_KEY_F2: showTint = !showTint; break;
+        case GLUT_KEY_F3: queries->useSearch(otherSearch(queries->search())); break;
         default: return;
     }
     if (!changed) return;
@@ -254,7 +258,7 @@ int main(int argc, char** argv) {
     mapName = baseName(filename);
     view.emplace(mymap->getWidth(), mymap->getHeight(), windowWidth, windowHeight);
     renderer.emplace(*mymap);
-    queries.emplace(*mymap);
+    queries.emplace(*mymap, arguments->search);
 
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE);

@@ -7,12 +7,21 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: pathgrid [--info] [MAP]\n"
+    "usage: pathgrid [--info] [--search exact|jump] [MAP]\n"
     "  MAP: a 24-bit uncompressed bitmap or an octile text map (.map); default map.bmp\n"
-    "  --info: show the info line from the start (F1 shows and hides it)\n";
+    "  --info: show the info line from the start (F1 shows and hides it)\n"
+    "  --search: the route search, exact A* (the default) or jump point search\n"
+    "            (F3 switches between them)\n";
 
 bool isWindowOptionWithValue(const char* arg) {
     return std::strcmp(arg, "-display") == 0 || std::strcmp(arg, "-geometry") == 0;
+}
+
+// The search named by a --search value; none for a missing or unknown one.
+std::optional<RouteSearch> searchNamed(const char* value) {
+    if (value && std::strcmp(value, "exact") == 0) return RouteSearch::EXACT;
+    if (value && std::strcmp(value, "jump") == 0) return RouteSearch::JUMP;
+    return std::nullopt;
 }
 
 bool isWindowFlag(const char* arg) {
@@ -28,7 +37,7 @@ std::optional<ViewerArguments> parseViewerArguments(int argc, char** argv, std::
                                                     std::ostream& err, int& exitStatus) {
     ViewerArguments arguments;
     const char* named = nullptr;
-    bool twoMaps = false;
+    bool refused = false;  // two maps, or a --search without a known search
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0) {
             out << kUsage;
@@ -37,14 +46,19 @@ std::optional<ViewerArguments> parseViewerArguments(int argc, char** argv, std::
         }
         if (std::strcmp(argv[i], "--info") == 0) {
             arguments.info = true;
+        } else if (std::strcmp(argv[i], "--search") == 0) {
+            // At the end of the line its value is argv[argc], a null pointer.
+            const std::optional<RouteSearch> search = searchNamed(argv[++i]);
+            refused = refused || !search;
+            if (search) arguments.search = *search;
         } else if (isWindowOptionWithValue(argv[i])) {
             ++i;  // its value belongs to the window system too
         } else if (!isWindowFlag(argv[i])) {
-            twoMaps = twoMaps || named;
+            refused = refused || named;
             named = argv[i];
         }
     }
-    if (twoMaps) {
+    if (refused) {
         err << kUsage;
         exitStatus = 255;
         return std::nullopt;

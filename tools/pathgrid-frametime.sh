@@ -9,7 +9,8 @@
 # Defaults: build/pathgrid/pathgrid and build/tools/pathgrid-mapgen.
 # Environment: SIDES (default "512 2048 4096"), FRAMES (default 20), PAUSE
 # (seconds, default 0.4), ZOOM=0 for the whole-map view only (for viewers
-# without zoom).
+# without zoom), VIEWER_ARGS for options put before the map on the viewer's
+# command line (default none; e.g. "--search jump" to time the jump search).
 #
 # The frames, each moving the pointer between two spots 8 pixels apart:
 #   idle     no button: the tiles and one object, the cost of the picture
@@ -26,6 +27,7 @@ sides=${SIDES:-512 2048 4096}
 frames=${FRAMES:-20}
 pause=${PAUSE:-0.4}
 zoom=${ZOOM:-1}
+viewer_args=${VIEWER_ARGS:-}
 work=$(mktemp -d)
 . "$root/tools/pathgrid-xvfb.sh"
 trap pg_cleanup EXIT
@@ -95,7 +97,8 @@ measure_view() {
 pg_start_xvfb 646 642
 for side in $sides; do
     "$mapgen" "$work/map$side.bmp" "$side" "$side"
-    pg_start_viewer "$exe" "$work/map$side.bmp"
+    # Unquoted on purpose: each word of VIEWER_ARGS is one argument.
+    pg_start_viewer "$exe" $viewer_args "$work/map$side.bmp"
     measure_view "${side}x$side whole"
     if [ "$zoom" = 1 ]; then
         # Zoom in about the centre until a cell is at least 4 pixels wide.

@@ -13,9 +13,11 @@
 namespace {
 
 const std::string kUsage =
-    "usage: pathgrid [--info] [MAP]\n"
+    "usage: pathgrid [--info] [--search exact|jump] [MAP]\n"
     "  MAP: a 24-bit uncompressed bitmap or an octile text map (.map); default map.bmp\n"
-    "  --info: show the info line from the start (F1 shows and hides it)\n";
+    "  --info: show the info line from the start (F1 shows and hides it)\n"
+    "  --search: the route search, exact A* (the default) or jump point search\n"
+    "            (F3 switches between them)\n";
 const std::string kMapgenUsage =
     "usage: pathgrid-mapgen OUTPUT [WIDTH HEIGHT]  (sides 64 to 4096)\n";
 
@@ -58,6 +60,10 @@ TEST(PathgridProgram, RefusalsAndHelpBeforeAnyWindow) {
          "Cannot read maps/other.bmp: no such file\n"},
         {{PATHGRID_EXE, "tiny.bmp"}, "Cannot read tiny.bmp: map smaller than 3 x 3 cells\n"},
         {{PATHGRID_EXE, "a.bmp", "b.bmp"}, "", kUsage},
+        // The search's name is not the map; a search the viewer lacks, or none, is refused.
+        {{PATHGRID_EXE, "--search", "jump", "x.bmp"}, "Cannot read x.bmp: no such file\n"},
+        {{PATHGRID_EXE, "x.bmp", "--search", "foo"}, "", kUsage},
+        {{PATHGRID_EXE, "x.bmp", "--search"}, "", kUsage},
         {{PATHGRID_EXE, "x.bmp", "--help"}, kUsage, "", 0},
         {{PATHGRID_EXE, "folder.map"}, "Cannot read folder.map: is a directory\n"},
         {{PATHGRID_EXE, "pipe.map"}, "Cannot read pipe.map: not a regular file\n"},

@@ -1,5 +1,6 @@
 // The viewer's GL-free parts: the view arithmetic between pixels and cells,
-// the answers kept between frames, and the picture composed for small cells.
+// the answers kept between frames, the picture composed for small cells and
+// the info line.
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 
 #include "CompactPicture.h"
 #include "FrameQueries.h"
+#include "InfoLine.h"
 #include "MapView.h"
 #include "Palette.h"
 #include "TestMaps.h"
@@ -133,6 +135,75 @@ TEST(FrameQueries, TheSameQuestionIsAnsweredWithoutSearchingAgain) {
     EXPECT_EQ(queries.searchesRun(), 2);
 }
 
+// Both searches on many questions of every object size: the same cost, and
+// the jump search's route replays to the goal at that cost.
+TEST(FrameQueries, TheJumpSearchFindsRoutesOfTheExactSearchsCost) {
+    const GridPtr grid = gridFromRows(noiseRows(64, 48, 8, 4, 3));
+    FrameQueries exact(*grid);
+    FrameQueries jump(*grid, RouteSearch::JUMP);
+    int routes = 0;
+    for (int size = 0; size <= 2; ++size) {
+        for (int i = 0; i < 60; ++i) {
+            const int x0 = i * 37 % (64 - size), y0 = i * 11 % (48 - size);
+            const int x1 = (i * 53 + 7) % (64 - size), y1 = (i * 29 + 5) % (48 - size);
+            SCOPED_TRACE("size " + std::to_string(size) + " query " + std::to_string(i));
+            const int cost = exact.path(size, x0, y0, x1, y1, false).cost;
+            const FrameQueries::PathAnswer& answer = jump.path(size, x0, y0, x1, y1, false);
+            ASSERT_EQ(answer.cost, cost);
+            if (cost < 0) continue;
+            ++routes;
+            ASSERT_EQ(routeProblem(*grid, size, x0, y0, x1, y1, answer.path, cost), "");
+        }
+    }
+    EXPECT_GT(routes, 60);  // enough questions with a route to replay
+}
+
+// One flag per cell, set where the search in use says it expanded.
+std::vector<bool> expandedBy(const Grid& grid, RouteSearch search, int x0, int y0, int x1, int y1) {
+    Grid::Path path;
+    Grid::SearchStats stats;
+    std::vector<int> cells;
+    if (search == RouteSearch::JUMP)
+        grid.findJumpPointPath(0, x0, y0, x1, y1, path, stats, cells);
+    else
+        grid.findShortestPath(0, x0, y0, x1, y1, path, stats, cells);
+    std::vector<bool> flags(static_cast<std::size_t>(grid.getWidth()) * grid.getHeight(), false);
+    for (int cell : cells) flags[cell] = true;
+    return flags;
+}
+
+// F3 with a route held: the same question is searched again with the other
+// search, and the tint shows what that one expanded, its few jump points.
+TEST(FrameQueries, SwitchingTheSearchSearchesAgainAndRecordsWhatTheNewOneExpanded) {
+    // Open ground with a wall to go round, where jump points are few.
+    MapRows rows(30, std::string(40, '.'));
+    for (int y = 0; y < 25; ++y) rows[y][20] = '#';
+    const GridPtr grid = gridFromRows(rows);
+    FrameQueries queries(*grid);
+    EXPECT_EQ(queries.search(), RouteSearch::EXACT);
+    const FrameQueries::PathAnswer& exact = queries.path(0, 2, 3, 37, 4, true);
+    const int cost = exact.cost;
+    EXPECT_EQ(exact.expanded, expandedBy(*grid, RouteSearch::EXACT, 2, 3, 37, 4));
+    const std::int64_t exactExpanded = exact.stats.expanded;
+
+    const auto version = queries.pathVersion();
+    queries.useSearch(RouteSearch::JUMP);
+    const FrameQueries::PathAnswer* jump = queries.lastPath(true);
+    ASSERT_NE(jump, nullptr);
+    EXPECT_EQ(queries.searchesRun(), 2);
+    EXPECT_NE(queries.pathVersion(), version);
+    EXPECT_EQ(jump->cost, cost);
+    EXPECT_EQ(routeProblem(*grid, 0, 2, 3, 37, 4, jump->path, cost), "");
+    EXPECT_EQ(jump->expanded, expandedBy(*grid, RouteSearch::JUMP, 2, 3, 37, 4));
+    EXPECT_LT(jump->stats.expanded * 10, exactExpanded);
+    queries.path(0, 2, 3, 37, 4, false);
+    EXPECT_EQ(queries.searchesRun(), 2);
+
+    queries.useSearch(RouteSearch::EXACT);
+    EXPECT_EQ(queries.path(0, 2, 3, 37, 4, false).stats.expanded, exactExpanded);
+    EXPECT_EQ(queries.searchesRun(), 3);
+}
+
 TEST(FrameQueries, ReachChangesOnlyWhenThePointerLeavesItsSector) {
     const GridPtr grid = gridFromRows({"..#..", "..#..", "..#~~"});
     FrameQueries queries(*grid);
@@ -196,6 +267,34 @@ TEST(CompactPicture, EachPixelShowsTheCellUnderItsCentre) {
             }
         }
     }
+}
+
+// The search in use is named also outside path mode; with a route it leads
+// the route's part, which moves to a line of its own when one is too narrow.
+TEST(InfoLine, NamesTheSearchInUseBeforeItsRoute) {
+    const GridPtr grid = gridFromRows({".....", ".###.", ".....", "~~~~~"});
+    const MapView view(5, 4, 640, 640);
+    using Lines = std::vector<std::string>;
+    InfoLineState state{"rooms.map", 1, 3, 2, RouteSearch::EXACT, nullptr};
+    EXPECT_EQ(formatInfoLine(*grid, view, state, 79),
+              Lines{"rooms.map 5x4  2x2  zoom 1x  (3,2) ground  A*"});
+    state.search = RouteSearch::JUMP;
+    EXPECT_EQ(formatInfoLine(*grid, view, state, 79),
+              Lines{"rooms.map 5x4  2x2  zoom 1x  (3,2) ground  jump"});
+
+    FrameQueries queries(*grid, RouteSearch::JUMP);
+    state = {"rooms.map", 0, 4, 2, RouteSearch::JUMP, &queries.path(0, 0, 0, 4, 2, false)};
+    const std::string cell = "rooms.map 5x4  1x1  zoom 1x  (4,2) ground";
+    // The time at the end varies.
+    const std::string route =
+        "jump  cost 600  6 steps  " + std::to_string(state.path->stats.expanded) + " expanded ";
+    Lines lines = formatInfoLine(*grid, view, state, 200);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_TRUE(lines[0].starts_with(cell + "  " + route)) << lines[0];
+    lines = formatInfoLine(*grid, view, state, 50);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], cell);
+    EXPECT_TRUE(lines[1].starts_with(route)) << lines[1];
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <map>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -31,13 +32,15 @@ const Rgb kTint{127, 63, 127};  // ground under the search tint
 
 // What a square map in a square window should look like: `level` doublings,
 // the window's corner `originX`, `originY` pixels into the canvas, and
-// overlay squares (inset, colour) on some cells when cells have insets.
+// overlay squares (inset, colour) on some cells when cells have insets, over
+// the search tint on the ground cells in `tinted`.
 struct Picture {
     const Grid* map;
     int window = 640;
     int level = 0;
     long long originX = 0, originY = 0;
     std::map<std::pair<int, int>, std::pair<int, Rgb>> overlays;
+    std::set<std::pair<int, int>> tinted;
 
     long long canvas() const { return static_cast<long long>(window) << level; }
     int cellAt(long long origin, int px) const {
@@ -56,7 +59,7 @@ struct Picture {
     }
     Rgb at(int px, int py) const {
         const int cx = cellAt(originX, px), cy = cellAt(originY, py);
-        const Rgb tile = kTileColor[map->getTile(cx, cy)];
+        const Rgb tile = tinted.contains({cx, cy}) ? kTint : kTileColor[map->getTile(cx, cy)];
         // Cells of four whole pixels or more are inset squares with a grid
         // line at their right and bottom edges.
         const long long cell = canvas() / map->getWidth();
@@ -131,14 +134,25 @@ class PathgridWindow : public ::testing::Test {
         });
     }
 
-    Picture whole() const { return {map.get(), windowPx, 0, 0, 0, {}}; }
+    Picture whole() const { return {map.get(), windowPx, 0, 0, 0, {}, {}}; }
     Picture idle(int size, int cx, int cy) const { return whole().block(cx, cy, size, 2, kWhite); }
     // Yellow along the library's own path, white ends; red ends without one.
-    Picture path(int size, int fx, int fy, int tx, int ty) const {
+    // With `tint`, the positions the search expanded are tinted under it; the
+    // jump search's route and expansions with `jump`.
+    Picture path(int size, int fx, int fy, int tx, int ty, bool tint = false,
+                 bool jump = false) const {
         Picture p = whole();
         Grid::Path steps;
-        if (map->isConnected(size, fx, fy, tx, ty))
-            map->findShortestPath(size, fx, fy, tx, ty, steps);
+        Grid::SearchStats stats;
+        std::vector<int> expanded;
+        if (map->isConnected(size, fx, fy, tx, ty)) {
+            jump ? map->findJumpPointPath(size, fx, fy, tx, ty, steps, stats, expanded)
+                 : map->findShortestPath(size, fx, fy, tx, ty, steps, stats, expanded);
+        }
+        if (tint) {
+            for (int cell : expanded)
+                p.tinted.insert({cell % map->getWidth(), cell / map->getWidth()});
+        }
         for (int px = fx, py = fy; Grid::Direction d : steps)
             p.block(px += Grid::stepDx(d), py += Grid::stepDy(d), size, 1, kYellow);
         p.block(fx, fy, size, 1, steps.empty() ? kRed : kWhite);
@@ -217,6 +231,21 @@ TEST_F(PathgridWindow, AKeyOrClosingTheWindowEndsTheProgram) {
                                : "width=16 height=16\nkey pressed => exit\nend program\n");
         EXPECT_EQ(r.err, "");
     }
+}
+
+// F3 switches the route and the tint to the jump search's, and back.
+TEST_F(PathgridWindow, F3SwitchesBetweenTheExactAndTheJumpSearch) {
+    start(kMap);
+    drag(1, 8, 14, 10);
+    key("F2");
+    const Picture exact = path(0, 1, 8, 14, 10, true);
+    const Picture jump = path(0, 1, 8, 14, 10, true, true);
+    ASSERT_NE(exact.tinted, jump.tinted);  // else the screen could not tell them apart
+    EXPECT_TRUE(shows(exact));
+    key("F3");
+    EXPECT_TRUE(shows(jump));
+    key("F3");
+    EXPECT_TRUE(shows(exact));
 }
 
 // Maps too large for inset squares: 1.25 pixels a cell at the whole-map view.
