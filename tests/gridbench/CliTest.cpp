@@ -1,6 +1,7 @@
-// gridbench and octile-mapgen as processes: answers and the exact table for
-// the hand-written scenarios, help and bad command lines, and generated
-// scenarios checked end to end.
+// gridbench and octile-mapgen as processes: answers and the exact tables of
+// both searches for the hand-written scenarios, the CSV's search column and
+// the speed ratio, help and bad command lines, and generated scenarios
+// checked end to end.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
