@@ -23,14 +23,6 @@ class ByteSource {
     std::size_t left;
 };
 
-bool footprintIsOneTile(const Grid& grid, int size, int x, int y) {
-    const Grid::Tile tile = grid.getTile(x, y);
-    for (int dy = 0; dy <= size; ++dy)
-        for (int dx = 0; dx <= size; ++dx)
-            if (grid.getTile(x + dx, y + dy) != tile) return false;
-    return true;
-}
-
 void expect(bool condition) {
     if (!condition) std::abort();
 }
@@ -75,7 +67,7 @@ void probeGrid(const Grid& grid, const std::uint8_t* data, std::size_t size) {
         const int x1 = bytes.below(spanX), y1 = bytes.below(spanY);
         const int x2 = bytes.below(spanX), y2 = bytes.below(spanY);
         const bool connected = grid.isConnected(objectSize, x1, y1, x2, y2);
-        if (!footprintIsOneTile(grid, objectSize, x1, y1)) {
+        if (!boxIsTile(grid, x1, y1, x1 + objectSize, y1 + objectSize, grid.getTile(x1, y1))) {
             expect(!connected);
             continue;
         }
