@@ -1,6 +1,6 @@
-// findShortestPath over long routes on open, noisy, maze, rooms and lakes
-// maps, against the plain one-allocation-per-node search, with the sector
-// cache warm and cold, and isConnected cold and warm.
+// findShortestPath and findJumpPointPath over long routes on open, noisy,
+// maze, rooms and lakes maps, against the plain one-allocation-per-node
+// search, with the sector cache warm and cold, and isConnected cold and warm.
 #include <benchmark/benchmark.h>
 
 #include <map>
@@ -45,34 +45,50 @@ std::tuple<int, int, int, int> longRoute(const Grid& grid, int size) {
     return {0, 0, 0, 0};
 }
 
-// One long query per iteration, by our search or the reference; with a cold
-// cache, each iteration first rewrites a tile with its own value, so the
-// query runs as the first one after a map change does: the reference then
-// pays for the sector fill through isConnected, our search needs none.
-template <bool useReference, bool coldCache>
+// Who answers a benchmark's queries.
+enum Searcher { LIBRARY, REFERENCE, JUMP };
+
+int search(Searcher searcher, const Grid& grid, int size, int x1, int y1, int x2, int y2,
+           Grid::Path& path) {
+    if (searcher == REFERENCE) return reference::findShortestPath(grid, size, x1, y1, x2, y2, path);
+    if (searcher == JUMP) return grid.findJumpPointPath(size, x1, y1, x2, y2, path);
+    return grid.findShortestPath(size, x1, y1, x2, y2, path);
+}
+
+// One long query per iteration, by one of the searches; with a cold cache,
+// each iteration first rewrites a tile with its own value, so the query runs
+// as the first one after a map change does: the reference and the jump
+// search then pay for the sector fill through isConnected (the jump search
+// also for the update of its bitmaps around the tile), findShortestPath needs
+// none.
+template <Searcher searcher, bool coldCache>
 void searchLongRoute(benchmark::State& state) {
     const auto kind = static_cast<MapKind>(state.range(0));
     const int side = static_cast<int>(state.range(1));
     const int size = static_cast<int>(state.range(2));
     Grid& grid = mapFor(kind, side);
     const auto [x1, y1, x2, y2] = longRoute(grid, size);
+    // The work, counted once outside the timing: the library and the
+    // reference expand the same nodes, the jump search counts its jump points.
+    // This query also builds the jump search's bitmaps, which are then kept.
+    Grid::SearchStats stats;
     Grid::Path path;
+    if (searcher == JUMP) {
+        grid.findJumpPointPath(size, x1, y1, x2, y2, path, stats);
+    } else {
+        grid.findShortestPath(size, x1, y1, x2, y2, path, stats);
+    }
     int cost = 0;
     for (auto _ : state) {
         if (coldCache) grid.setTile(x1, y1, grid.getTile(x1, y1));
-        cost = useReference ? reference::findShortestPath(grid, size, x1, y1, x2, y2, path)
-                            : grid.findShortestPath(size, x1, y1, x2, y2, path);
+        cost = search(searcher, grid, size, x1, y1, x2, y2, path);
         benchmark::DoNotOptimize(cost);
     }
-    // Both versions expand the same nodes; count them once, outside the timing.
-    Grid::SearchStats stats;
-    grid.findShortestPath(size, x1, y1, x2, y2, path, stats);
-    const auto expansions = stats.expanded;
     state.counters["cost"] = cost;
-    state.counters["expanded"] = static_cast<double>(expansions);
+    state.counters["expanded"] = static_cast<double>(stats.expanded);
     state.counters["pushed"] = static_cast<double>(stats.pushed);
     state.counters["expansions/s"] = benchmark::Counter(
-        static_cast<double>(expansions), benchmark::Counter::kIsIterationInvariantRate);
+        static_cast<double>(stats.expanded), benchmark::Counter::kIsIterationInvariantRate);
 }
 
 void searchArgs(benchmark::internal::Benchmark* b) {
@@ -88,10 +104,12 @@ void searchArgs(benchmark::internal::Benchmark* b) {
     b->ArgNames({"map", "side", "size"})->Unit(benchmark::kMicrosecond);
 }
 
-BENCHMARK(searchLongRoute<false, false>)->Name("findShortestPath")->Apply(searchArgs);
-BENCHMARK(searchLongRoute<true, false>)->Name("referenceSearch")->Apply(searchArgs);
-BENCHMARK(searchLongRoute<false, true>)->Name("findShortestPathCold")->Apply(searchArgs);
-BENCHMARK(searchLongRoute<true, true>)->Name("referenceSearchCold")->Apply(searchArgs);
+BENCHMARK(searchLongRoute<LIBRARY, false>)->Name("findShortestPath")->Apply(searchArgs);
+BENCHMARK(searchLongRoute<REFERENCE, false>)->Name("referenceSearch")->Apply(searchArgs);
+BENCHMARK(searchLongRoute<JUMP, false>)->Name("findJumpPointPath")->Apply(searchArgs);
+BENCHMARK(searchLongRoute<LIBRARY, true>)->Name("findShortestPathCold")->Apply(searchArgs);
+BENCHMARK(searchLongRoute<REFERENCE, true>)->Name("referenceSearchCold")->Apply(searchArgs);
+BENCHMARK(searchLongRoute<JUMP, true>)->Name("findJumpPointPathCold")->Apply(searchArgs);
 
 // First query after a tile change: the fill of the start's sector (and,
 // before, the reset of all three tables).

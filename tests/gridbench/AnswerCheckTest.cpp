@@ -9,11 +9,12 @@
 
 namespace {
 
-// The library's answers, spoiled in one way.
+// The library's answers from one of its searches, spoiled in one way.
 class Faulty : public GridSearcher {
   public:
     enum Fault { COST, CONNECTED, ROUTE };
-    Faulty(const Grid& grid, Fault fault) : GridSearcher(grid), fault(fault) {}
+    Faulty(const Grid& grid, Search search, Fault fault)
+        : GridSearcher(grid, search), fault(fault) {}
     bool isConnected(int size, int x1, int y1, int x2, int y2) const override {
         return fault != CONNECTED && GridSearcher::isConnected(size, x1, y1, x2, y2);
     }
@@ -29,6 +30,8 @@ class Faulty : public GridSearcher {
     Fault fault;
 };
 
+// The checker knows only the searcher's answers, so a spoiled jump search
+// must be caught with the very verdicts of a spoiled exact one.
 TEST(GridbenchCheck, CatchesSearchersThatAreWrongOnPurpose) {
     const GridPtr walls = gridFromRows({"......", ".@@@..", "...@WW", ".T.@WW", "......"});
     const Query alongTheTop{.line = 2, .goalX = 5};  // costs 500
@@ -37,13 +40,15 @@ TEST(GridbenchCheck, CatchesSearchersThatAreWrongOnPurpose) {
         {Faulty::CONNECTED, "line 2: isConnected says no, reference reachable"},
         {Faulty::ROUTE, "line 2: step 1 of the route breaks the move rule"},
     };
-    for (const auto& [fault, problem] : cases) {
-        const Faulty searcher(*walls, fault);
-        const AnswerChecker checker(*walls, searcher, 0);
-        const auto verify = [&](const auto&... answer) { return checker.verify(answer...); };
-        std::vector<std::string> problems;
-        runQueries(searcher, 6, 5, 0, {alongTheTop}, verify, problems);
-        EXPECT_EQ(problems, std::vector<std::string>{problem});
+    for (const GridSearcher::Search search : {GridSearcher::EXACT, GridSearcher::JUMP}) {
+        for (const auto& [fault, problem] : cases) {
+            const Faulty searcher(*walls, search, fault);
+            const AnswerChecker checker(*walls, searcher, 0);
+            const auto verify = [&](const auto&... answer) { return checker.verify(answer...); };
+            std::vector<std::string> problems;
+            runQueries(searcher, 6, 5, 0, {alongTheTop}, verify, problems);
+            EXPECT_EQ(problems, std::vector<std::string>{problem}) << "search " << search;
+        }
     }
 }
 

@@ -1,12 +1,14 @@
-// gridbench and octile-mapgen as processes: answers and the exact table for
-// the hand-written scenarios, help and bad command lines, and generated
-// scenarios checked end to end.
+// gridbench and octile-mapgen as processes: answers and the exact tables of
+// both searches for the hand-written scenarios, the CSV's search column and
+// the speed ratio, help and bad command lines, and generated scenarios
+// checked end to end.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <regex>
 
 #include "Process.h"
 
@@ -25,40 +27,148 @@ ProcessResult run(const std::string& exe, const std::string& args, const std::st
     return run_process(argv, options);
 }
 
-TEST(GridbenchCli, ExactTableForTheWallsScenario) {
-    // Started from another folder, it must find the map beside the scenario.
-    const ProcessResult r =
-        run(GRIDBENCH_EXE, "--scen data/walls.map.scen --check --no-times", kData + "/..");
-    EXPECT_EQ(r.exit_status, 0) << r.err;
-    EXPECT_EQ(
-        r.out,
-        "map data/walls.map (6 x 5), object size 0, 8 queries from data/walls.map.scen\n"
-        R"(bucket  queries   solved  unreachable    mean_us  median_us     expanded  mean_ratio  max_ratio
+// The walls scenario's heading, run from the data folder's parent, and its
+// table from each search with --check --no-times: the same costs, so the same
+// ratios, from different work.
+const std::string kWallsHeading =
+    "map data/walls.map (6 x 5), object size 0, 8 queries from data/walls.map.scen";
+const std::string kWallsExactTable =
+    R"(bucket  queries   solved  unreachable    mean_us  median_us     expanded  mean_ratio  max_ratio
      0        3        3            0          -          -           14     1.00000    1.00000
      1        2        2            0          -          -           19     1.00205    1.00409
      2        3        1            2          -          -            5     1.00000    1.00000
  total        8        6            2          -          -           38     1.00082    1.00409
 isConnected alone answered 2 of 8 queries (25.0%) as unreachable
 check: 8 answers right, 0 wrong
-)");
+)";
+const std::string kWallsJumpTable =
+    R"(bucket  queries   solved  unreachable    mean_us  median_us     expanded  mean_ratio  max_ratio
+     0        3        3            0          -          -            7     1.00000    1.00000
+     1        2        2            0          -          -            8     1.00205    1.00409
+     2        3        1            2          -          -            3     1.00000    1.00000
+ total        8        6            2          -          -           18     1.00082    1.00409
+isConnected alone answered 2 of 8 queries (25.0%) as unreachable
+check: 8 answers right, 0 wrong
+)";
+
+// Started from another folder, it must find the map beside the scenario.
+// Without --search the heading names no search; with it, every block's
+// heading names its own, and both prints the exact block, then the jump one.
+TEST(GridbenchCli, ExactTablesForTheWallsScenario) {
+    const std::string exact = kWallsHeading + ", exact search\n" + kWallsExactTable;
+    const std::string jump = kWallsHeading + ", jump point search\n" + kWallsJumpTable;
+    const std::pair<std::string, std::string> cases[] = {
+        {"", kWallsHeading + "\n" + kWallsExactTable},
+        {" --search exact", exact},
+        {" --search jump", jump},
+        {" --search both", exact + jump},
+    };
+    for (const auto& [search, want] : cases) {
+        const ProcessResult r = run(
+            GRIDBENCH_EXE, "--scen data/walls.map.scen --check --no-times" + search, kData + "/..");
+        EXPECT_EQ(r.exit_status, 0) << search << '\n' << r.err;
+        EXPECT_EQ(r.out, want) << search;
+    }
 }
 
 // gap.map: a wall across the map with a gap one cell wide, so only the
 // smallest object gets through. The walls.map costs are pinned by the exact
-// table: its check against the reference search and its ratios to the optima.
+// tables: their check against the reference search and their ratios to the
+// optima. Both searches must give the same costs, and pass the check.
 TEST(GridbenchCli, KnownCostsOnTheGapScenario) {
     TempDir dir;
-    // For size 2 the second goal leaves a 3 x 3 object sticking out.
-    for (const auto& [size, want] :
-         {std::pair{"0", "884 542 "}, {"1", "-1 542 "}, {"2", "-1 -1 "}}) {
+    for (const std::string search : {"exact", "jump"}) {
+        // For size 2 the second goal leaves a 3 x 3 object sticking out.
+        for (const auto& [size, want] :
+             {std::pair{"0", "884 542 "}, {"1", "-1 542 "}, {"2", "-1 -1 "}}) {
+            const ProcessResult r = run(GRIDBENCH_EXE,
+                                        "--scen gap.map.scen --check --csv " + dir.file("c.csv") +
+                                            " --size " + size + " --search " + search,
+                                        kData);
+            // 1 when the check finds a wrong answer
+            EXPECT_EQ(r.exit_status, 0) << search << '\n' << r.out << r.err;
+            const std::vector<std::string> rows = split(read_file(dir.file("c.csv")), '\n');
+            std::string costs;
+            for (std::size_t i = 1; i < rows.size(); ++i) costs += split(rows[i], ',').at(8) + ' ';
+            EXPECT_EQ(costs, want) << search << " search, size " << size;
+        }
+    }
+}
+
+// The CSV's last column, there only with --search, names the search that
+// answered each row; with both, the exact rows come first, then the jump rows
+// with the same answers to the same queries, only the work differing.
+TEST(GridbenchCli, CsvSearchColumnNamesTheSearchOfEachRow) {
+    TempDir dir;
+    const std::string header =
+        "query,line,bucket,start_x,start_y,goal_x,goal_y,connected,cost,length,optimal,ratio,"
+        "expanded,pushed,microseconds,check";
+    const std::string exact8 = "exact exact exact exact exact exact exact exact ";
+    const std::string jump8 = "jump jump jump jump jump jump jump jump ";
+    const struct {
+        std::string search, searches;
+        std::size_t rows;
+    } cases[] = {{"", "", 8},
+                 {" --search exact", exact8, 8},
+                 {" --search jump", jump8, 8},
+                 {" --search both", exact8 + jump8, 16}};
+    for (const auto& [search, want, rowCount] : cases) {
         const ProcessResult r = run(
             GRIDBENCH_EXE,
-            "--scen gap.map.scen --check --csv " + dir.file("c.csv") + " --size " + size, kData);
-        EXPECT_EQ(r.exit_status, 0) << r.out << r.err;  // 1 when the check finds a wrong answer
+            "--scen walls.map.scen --check --no-times --csv " + dir.file("c.csv") + search, kData);
+        ASSERT_EQ(r.exit_status, 0) << search << '\n' << r.err;
         const std::vector<std::string> rows = split(read_file(dir.file("c.csv")), '\n');
-        std::string costs;
-        for (std::size_t i = 1; i < rows.size(); ++i) costs += split(rows[i], ',').at(8) + ' ';
-        EXPECT_EQ(costs, want) << "size " << size;
+        ASSERT_FALSE(rows.empty()) << search;
+        EXPECT_EQ(rows[0], header + (search.empty() ? "" : ",search")) << search;
+        std::vector<std::vector<std::string>> fields;
+        std::string searches;
+        for (std::size_t i = 1; i < rows.size(); ++i) {
+            fields.push_back(split(rows[i], ','));
+            EXPECT_EQ(fields.back().size(), search.empty() ? 16u : 17u) << search << ' ' << rows[i];
+            if (!search.empty()) searches += fields.back().back() + ' ';
+        }
+        EXPECT_EQ(searches, want);
+        EXPECT_EQ(fields.size(), rowCount) << search;
+        // expanded and pushed (columns 12 and 13) are the searches' own work.
+        for (std::size_t i = 8; i < fields.size(); ++i) {
+            for (std::size_t c = 0; c < 16; ++c) {
+                if (c == 12 || c == 13) continue;
+                EXPECT_EQ(fields[i].at(c), fields[i - 8].at(c)) << rows[i + 1];
+            }
+        }
+    }
+}
+
+// A timed run of both searches ends with their total times and the ratio of
+// the exact one to the jump one; a run of one search has no such line, nor
+// has a run without times (see the exact tables above).
+TEST(GridbenchCli, SpeedRatioEndsATimedRunOfBothSearches) {
+    const std::regex ratioLine(
+        "\nexact search ([0-9]+\\.[0-9]{3}) ms, jump point search ([0-9]+\\.[0-9]{3}) ms: "
+        "([0-9]+\\.[0-9]{2}) times as fast\n$");
+    // Long enough routes that the printed totals carry the ratio to a few
+    // digits, and on rooms the two times lie far apart, so that a ratio the
+    // wrong way round shows.
+    TempDir dir;
+    ASSERT_EQ(run(MAPGEN_EXE,
+                  "--kind rooms --width 128 --height 128 --queries 50 --per-start 10 --seed 3 "
+                  "--out rooms",
+                  dir.path())
+                  .exit_status,
+              0);
+    for (const std::string search : {"exact", "jump", "both"}) {
+        const ProcessResult r =
+            run(GRIDBENCH_EXE, "--scen rooms.map.scen --search " + search, dir.path());
+        ASSERT_EQ(r.exit_status, 0) << r.err;
+        std::smatch m;
+        ASSERT_EQ(std::regex_search(r.out, m, ratioLine), search == "both") << r.out;
+        if (search != "both") continue;
+        // The ratio of the printed times, each rounded to 0.0005 ms, and the
+        // ratio rounded to 0.005.
+        const double exactMs = std::stod(m[1]), jumpMs = std::stod(m[2]), ratio = std::stod(m[3]);
+        ASSERT_GT(jumpMs, 0.0005);
+        EXPECT_GE(ratio + 0.005, (exactMs - 0.0005) / (jumpMs + 0.0005)) << m[0];
+        EXPECT_LE(ratio - 0.005, (exactMs + 0.0005) / (jumpMs - 0.0005)) << m[0];
     }
 }
 
@@ -138,6 +248,8 @@ TEST(Cli, RefusalsGiveTheirExactErrorAndExitStatus) {
     } cases[] = {
         {GRIDBENCH_EXE, "", "give --scen FILE, or --map FILE with --random N\n" + kHelp, 2},
         {GRIDBENCH_EXE, walls + "--size 3", "--size: Value 3 not in range 0 to 2\n" + kHelp, 2},
+        {GRIDBENCH_EXE, walls + "--search foo", "--search: foo not in {exact,jump,both}\n" + kHelp,
+         2},
         {GRIDBENCH_EXE, walls + "--map m.map --random 5", "--scen excludes --random\n" + kHelp, 2},
         {GRIDBENCH_EXE, "--scen short.scen",
          "gridbench: Cannot read short.scen: line 2: expected 9 fields, found 4\n", 2},
