@@ -7,7 +7,6 @@
 #include <bit>
 #include <climits>
 #include <cstdlib>
-#include <new>
 
 #include "EstimateCost.h"
 #include "Grid.h"
@@ -161,19 +160,30 @@ class JumpPointSearch {
           width(width),
           goalX(goalX),
           goalY(goalY),
-          nodeAt(scratch.nodeAt.get()),
+          nodeAt(scratch.nodeAt.data()),
           nodes(scratch.nodes),
           open(scratch.open),
+          nextUp(scratch.nextUp),
           stats(stats),
           expanded(expanded) {}
 
     int run(int x1, int y1, Grid::Path& path) {
         nodes.clear();
         open.clear();
+        nextUp.clear();
         reach(x1, y1, 0, -1, JumpSearchScratch::kStart);
         int cost = -1;
-        while (!open.empty()) {
-            const OpenEntry entry = open.pop();
+        for (;;) {
+            OpenEntry entry;
+            if (!nextUp.empty()) {
+                entry = nextUp.back();
+                nextUp.pop_back();
+            } else if (!open.empty()) {
+                entry = open.pop();
+            } else {
+                break;
+            }
+            expandingF = openKeyFCost(entry.key);
             const int index = entry.cell;
             Node& node = nodes[std::size_t(index)];
             if (node.closed || openKeyGCost(entry.key) != node.gCost) continue;
@@ -194,7 +204,6 @@ class JumpPointSearch {
   private:
     std::int64_t rowBit(int x, int y) const { return rowOrigin + y * rows.stride + x; }
     std::int64_t columnBit(int x, int y) const { return columnOrigin + x * columns.stride + y; }
-    bool fits(int x, int y) const { return BitPlane::test(rows.bytes, rowBit(x, y)); }
 
     // A route of `gCost` to (x, y) over node `parent`: a new node, or a
     // cheaper way to one not yet expanded.
@@ -213,8 +222,18 @@ class JumpPointSearch {
             node.parent = parent;
             node.arrival = std::uint8_t(arrival);
         }
-        open.push(OpenEntry{openKey(gCost + estimateCost(x, y, goalX, goalY), gCost),
-                            std::int32_t(index), 0});
+        // No node can have a smaller estimate of its route than the one being
+        // expanded, so one with the same needs no ordering: it is next.
+        // Such a route to the goal is a cheapest one: the expansion can stop,
+        // and the goal comes out next.
+        const int fCost = gCost + estimateCost(x, y, goalX, goalY);
+        const OpenEntry entry{openKey(fCost, gCost), std::int32_t(index), 0};
+        if (fCost == expandingF) {
+            nextUp.push_back(entry);
+            goalSettled = x == goalX && y == goalY;
+        } else {
+            open.push(entry);
+        }
         if constexpr (counting) ++stats->pushed;
     }
 
@@ -225,44 +244,52 @@ class JumpPointSearch {
         return goalX == x ? (goalY - y) * dy : kNoGoal;
     }
 
-    // Reaches the stop of a straight move from (x, y), to which the route of
-    // `gCost` from node `parent` led. Diagonal steps between the parent and
-    // (x, y) come first on the route.
+    // A node being expanded, with the bits of its position in both planes.
+    struct Place {
+        int index;
+        int x, y, gCost;
+        std::int64_t rowAt, columnAt;
+    };
+
+    // Reaches the stop of a straight move from `from`.
     template <int dx, int dy>
-    void jumpStraight(int x, int y, int gCost, int parent) {
-        const int steps = dy == 0 ? scan<dx>(rows, rowBit(x, y), goalAlongRow(x, y, dx))
-                                  : scan<dy>(columns, columnBit(x, y), goalAlongColumn(x, y, dy));
+    void jumpStraight(const Place& from) {
+        const int steps =
+            dy == 0 ? scan<dx>(rows, from.rowAt, goalAlongRow(from.x, from.y, dx))
+                    : scan<dy>(columns, from.columnAt, goalAlongColumn(from.x, from.y, dy));
         if (steps != 0)
-            reach(x + dx * steps, y + dy * steps, gCost + Grid::CARDINAL_COST * steps, parent,
-                  directionOf(dx, dy));
+            reach(from.x + dx * steps, from.y + dy * steps,
+                  from.gCost + Grid::CARDINAL_COST * steps, from.index, directionOf(dx, dy));
     }
 
-    // Diagonal steps from node `index` while they are free; from each
-    // position reached, straight moves along its row and column, whose stops
-    // are reached from node `index` over the diagonal. The diagonal goes on
-    // past them, so that its positions need no nodes of their own. Most of
-    // those straight moves run into a blocked position within their first
-    // window, which the loop tells from the windows it carries along; only
-    // the others, and those on the goal's row or column, are scanned in full.
+    // Diagonal steps from `from` while they are free; from each position
+    // reached, straight moves along its row and column, whose stops are
+    // reached from `from` over the diagonal: diagonal steps first on the
+    // route. The diagonal goes on past them, so that its positions need no
+    // nodes of their own. Most of those straight moves run into a blocked
+    // position within their first window, which the loop tells from the
+    // windows it carries along; only the others, and those on the goal's row
+    // or column, are scanned in full.
     template <int dx, int dy>
-    void jumpDiagonal(int index) {
-        const Node from = nodes[std::size_t(index)];
+    void jumpDiagonal(const Place& from) {
         const PlaneView rowPlane = rows, columnPlane = columns;
         const int gx = goalX, gy = goalY;
         int x = from.x, y = from.y, gCost = from.gCost;
-        std::int64_t rowAt = rowBit(x, y), columnAt = columnBit(x, y);
+        std::int64_t rowAt = from.rowAt, columnAt = from.columnAt;
         const std::int64_t rowStep = dy * rowPlane.stride + dx;
         const std::int64_t columnStep = dx * columnPlane.stride + dy;
         Windows alongRow = windowsAt<dx>(rowPlane, rowAt);
+        // Often blocked at once, as beside a wall that forced it.
+        if (!diagonalFree<dx, dy>(alongRow)) return;
         Windows alongColumn = windowsAt<dy>(columnPlane, columnAt);
-        while (diagonalFree<dx, dy>(alongRow)) {
+        do {
             x += dx;
             y += dy;
             rowAt += rowStep;
             columnAt += columnStep;
             gCost += Grid::DIAGONAL_COST;
             if (x == gx && y == gy) {
-                reach(x, y, gCost, index, directionOf(dx, dy));
+                reach(x, y, gCost, from.index, directionOf(dx, dy));
                 return;
             }
             alongRow = stepWindows<dx, dy>(rowPlane, rowAt, alongRow);
@@ -274,12 +301,13 @@ class JumpPointSearch {
             const int columnSteps =
                 scanFrom<dy>(columnPlane, columnAt, goalAlongColumn(x, y, dy), alongColumn);
             if (rowSteps != 0)
-                reach(x + dx * rowSteps, y, gCost + Grid::CARDINAL_COST * rowSteps, index,
+                reach(x + dx * rowSteps, y, gCost + Grid::CARDINAL_COST * rowSteps, from.index,
                       directionOf(dx, 0));
             if (columnSteps != 0)
-                reach(x, y + dy * columnSteps, gCost + Grid::CARDINAL_COST * columnSteps, index,
-                      directionOf(0, dy));
-        }
+                reach(x, y + dy * columnSteps, gCost + Grid::CARDINAL_COST * columnSteps,
+                      from.index, directionOf(0, dy));
+            if (goalSettled) return;
+        } while (diagonalFree<dx, dy>(alongRow));
     }
 
     // The successors of a position reached by a straight move (dx, dy): the
@@ -287,38 +315,55 @@ class JumpPointSearch {
     // it is not free, as then only a route through here reaches it at its
     // best: from here, a straight move towards it and a diagonal one past it.
     template <int dx, int dy>
-    void expandStraight(int index, int x, int y, int gCost) {
-        jumpStraight<dx, dy>(x, y, gCost, index);
-        expandSide<dx, dy, dy, dx>(index, x, y, gCost);
-        expandSide<dx, dy, -dy, -dx>(index, x, y, gCost);
+    void expandStraight(const Place& at) {
+        jumpStraight<dx, dy>(at);
+        expandSide<dx, dy, dy, dx>(at);
+        expandSide<dx, dy, -dy, -dx>(at);
     }
     template <int dx, int dy, int sx, int sy>
-    __attribute__((always_inline)) void expandSide(int index, int x, int y, int gCost) {
-        if (!fits(x - dx + sx, y - dy + sy) && fits(x + sx, y + sy)) {
-            jumpStraight<sx, sy>(x, y, gCost, index);
-            jumpDiagonal<dx + sx, dy + sy>(index);
+    __attribute__((always_inline)) void expandSide(const Place& at) {
+        const std::int64_t side = at.rowAt + sy * rows.stride + sx;
+        if (!goalSettled && !BitPlane::test(rows.bytes, side - dy * rows.stride - dx) &&
+            BitPlane::test(rows.bytes, side)) {
+            jumpStraight<sx, sy>(at);
+            if (!goalSettled) jumpDiagonal<dx + sx, dy + sy>(at);
+        }
+    }
+
+    // The start looks every way, first where the goal lies (straight when it
+    // is on the start's row or column, else along the diagonal its canonical
+    // routes begin with), so that a goal in plain view is settled before the
+    // other ways are scanned.
+    void expandStart(const Place& at) {
+        const int dx = (goalX > at.x) - (goalX < at.x), dy = (goalY > at.y) - (goalY < at.y);
+        const int first = dx == 0 && dy == 0 ? Grid::N : directionOf(dx, dy);
+        for (int turn = 0; turn < 8 && !goalSettled; ++turn) {
+            switch ((first + turn) % 8) {
+                case Grid::N: jumpStraight<0, -1>(at); break;
+                case Grid::NE: jumpDiagonal<1, -1>(at); break;
+                case Grid::E: jumpStraight<1, 0>(at); break;
+                case Grid::SE: jumpDiagonal<1, 1>(at); break;
+                case Grid::S: jumpStraight<0, 1>(at); break;
+                case Grid::SW: jumpDiagonal<-1, 1>(at); break;
+                case Grid::W: jumpStraight<-1, 0>(at); break;
+                case Grid::NW: jumpDiagonal<-1, -1>(at); break;
+            }
         }
     }
 
     void expand(int index) {
-        const Node node = nodes[std::size_t(index)];
-        const int x = node.x, y = node.y, gCost = node.gCost;
+        const Node& node = nodes[std::size_t(index)];
+        const Place at{index,           node.x, node.y, node.gCost, rowBit(node.x, node.y),
+                       columnBit(node.x, node.y)};
         switch (node.arrival) {
-            case Grid::N: return expandStraight<0, -1>(index, x, y, gCost);
-            case Grid::E: return expandStraight<1, 0>(index, x, y, gCost);
-            case Grid::S: return expandStraight<0, 1>(index, x, y, gCost);
-            case Grid::W: return expandStraight<-1, 0>(index, x, y, gCost);
+            case Grid::N: return expandStraight<0, -1>(at);
+            case Grid::E: return expandStraight<1, 0>(at);
+            case Grid::S: return expandStraight<0, 1>(at);
+            case Grid::W: return expandStraight<-1, 0>(at);
         }
-        // The start: every direction. (A diagonal move reaches only the goal,
-        // which is never expanded.)
-        jumpStraight<0, -1>(x, y, gCost, index);
-        jumpStraight<1, 0>(x, y, gCost, index);
-        jumpStraight<0, 1>(x, y, gCost, index);
-        jumpStraight<-1, 0>(x, y, gCost, index);
-        jumpDiagonal<1, -1>(index);
-        jumpDiagonal<1, 1>(index);
-        jumpDiagonal<-1, 1>(index);
-        jumpDiagonal<-1, -1>(index);
+        // The start. (A diagonal move reaches only the goal, which is never
+        // expanded.)
+        expandStart(at);
     }
 
     // Each jump goes diagonally first and then straight, as the scans took it.
@@ -350,6 +395,9 @@ class JumpPointSearch {
     std::uint32_t* const nodeAt;
     std::vector<Node>& nodes;
     OpenList& open;
+    std::vector<OpenEntry>& nextUp;  // nodes of the estimate being expanded, to expand next
+    int expandingF = -1;
+    bool goalSettled = false;  // a cheapest route to the goal is next out
     Grid::SearchStats* const stats;
     std::vector<int>* const expanded;
 };
@@ -367,12 +415,7 @@ int Grid::JumpSearch(int size, int x1, int y1, int x2, int y2, Path& path, Searc
         bitmap.build(tiles, width, height, size, tiles[y1 * width + x1]);
         anyPositionBitmap = true;
     }
-    if (jumpScratch.nodeAtSize != data.size()) {
-        jumpScratch.nodeAt.reset(
-            static_cast<std::uint32_t*>(std::calloc(data.size(), sizeof(std::uint32_t))));
-        if (!jumpScratch.nodeAt) throw std::bad_alloc();
-        jumpScratch.nodeAtSize = data.size();
-    }
+    if (jumpScratch.nodeAt.size() != data.size()) jumpScratch.nodeAt.assign(data.size(), 0);
     return JumpPointSearch<counting, recording>(bitmap, width, x2, y2, jumpScratch,
                                                               stats, expanded)
         .run(x1, y1, path);

@@ -1,10 +1,9 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdlib>
-#include <memory>
 #include <vector>
 
+#include "HugePages.h"
 #include "OpenList.h"
 
 // What the jump point search keeps between calls, so that a search neither
@@ -26,13 +25,8 @@ struct JumpSearchScratch {
 
     // Per cell: 1 + the index of its node in `nodes`, 0 for none. Only the
     // cells of this search's nodes are nonzero, and they are cleared after it.
-    // From calloc, so that the pages of a large map that no search touches
-    // are never written.
-    struct Free {
-        void operator()(std::uint32_t* p) const { std::free(p); }
-    };
-    std::unique_ptr<std::uint32_t[], Free> nodeAt;
-    std::size_t nodeAtSize = 0;
+    std::vector<std::uint32_t, HugePageAllocator<std::uint32_t>> nodeAt;
     std::vector<Node> nodes;
     OpenList open;
+    std::vector<OpenEntry> nextUp;
 };

@@ -88,18 +88,24 @@ void PositionBitmap::build(const std::uint8_t* tiles, int w, int h, int objectSi
     const int words = (width + 63) / 64 + 1;  // one spare for the shifts across
     const int lastX = width - 1 - size, lastY = height - 1 - size;
     const auto wordCount = static_cast<std::size_t>(words);
-    std::vector<std::uint64_t> cellRow(wordCount), positions(wordCount);
+    // The matched cell rows of the footprints in hand: row r in slot r % 3.
+    std::vector<std::uint64_t> cellRows(3 * wordCount), positions(wordCount);
+    auto cellRow = [&](int r) { return cellRows.data() + std::size_t(r % 3) * wordCount; };
+    for (int r = 0; r < size; ++r)
+        matchRow(tiles + std::int64_t(r) * width, width, tile, cellRow(r));
     // blocks[64 k + r]: word k of position row y0 + r, for the transposition.
     std::vector<std::uint64_t> blocks(wordCount * 64);
     for (int y0 = 0; y0 <= lastY; y0 += 64) {
         std::fill(blocks.begin(), blocks.end(), 0);
         for (int r = 0; r < 64 && y0 + r <= lastY; ++r) {
             const int y = y0 + r;
+            std::uint64_t* const newest = cellRow(y + size);
+            std::fill(newest, newest + words, 0);
+            matchRow(tiles + std::int64_t(y + size) * width, width, tile, newest);
             std::fill(positions.begin(), positions.end(), ~std::uint64_t(0));
             for (int i = 0; i <= size; ++i) {
-                std::fill(cellRow.begin(), cellRow.end(), 0);
-                matchRow(tiles + std::int64_t(y + i) * width, width, tile, cellRow.data());
-                for (int k = 0; k < words; ++k) positions[std::size_t(k)] &= cellRow[std::size_t(k)];
+                const std::uint64_t* const cells = cellRow(y + i);
+                for (int k = 0; k < words; ++k) positions[std::size_t(k)] &= cells[k];
             }
             // A position also needs the size columns to its right.
             for (int k = 0; k < words; ++k) {

@@ -13,7 +13,6 @@
 
 #include "Grid.h"
 #include "MapLoader.h"
-#include "OctileMapGenerators.h"
 #include "ScenarioReader.h"
 #include "TestMaps.h"
 
@@ -43,12 +42,6 @@ std::vector<std::pair<int, int>> standingPositions(const Grid& grid, int size, G
                 positions.emplace_back(x, y);
     return positions;
 }
-
-struct NamedMap {
-    const char* name;
-    MapRows rows;
-    friend void PrintTo(const NamedMap& map, std::ostream* out) { *out << map.name; }
-};
 
 class JumpFamilies : public ::testing::TestWithParam<NamedMap> {};
 
@@ -82,17 +75,13 @@ TEST_P(JumpFamilies, CostsEqualTheExactSearchAlsoAfterTileChanges) {
     EXPECT_GT(unreachable, 10);
 }
 
-INSTANTIATE_TEST_SUITE_P(Families, JumpFamilies,
-                         ::testing::Values(NamedMap{"noise", noiseRows(40, 30, 15, 15, 1)},
-                                           NamedMap{"rooms", makeRoomsMap(48, 40, 3)},
-                                           NamedMap{"maze", makeMazeMap(41, 31, 1, 4)},
-                                           NamedMap{"wideMaze", makeMazeMap(49, 41, 3, 5)},
-                                           NamedMap{"lakes", makeLakesMap(80, 60, 2)}),
+INSTANTIATE_TEST_SUITE_P(Families, JumpFamilies, ::testing::ValuesIn(mapFamilies()),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// Rows and columns of 56 positions are scanned at once and the bitmap keeps a
-// clear bit after each row: sides around those lengths, single rows and
-// columns, and routes along every edge, where a scan meets the map's border.
+// Straight moves are scanned 54 positions a window, diagonal ones carry their
+// windows along, and the bitmaps keep a clear bit after each row and are
+// built 64 rows and columns at a time: sides around those lengths, single
+// rows and columns, and routes along every edge, where scans meet the border.
 TEST(JumpPointSearch, SidesAroundTheWordSizeAndAlongTheEdges) {
     const int sides[] = {1, 2, 55, 56, 57, 63, 64, 65, 127, 128, 129};
     std::mt19937 rng(99);

@@ -10,7 +10,6 @@
 #include <random>
 
 #include "Grid.h"
-#include "OctileMapGenerators.h"
 #include "ReferenceSearch.h"
 #include "TestMaps.h"
 
@@ -40,12 +39,10 @@ std::vector<int> dijkstra(const Grid& grid, int size, int sx, int sy) {
     return dist;
 }
 
-using MapCase = std::pair<const char*, MapRows>;  // name, map
-
-class RandomMaps : public ::testing::TestWithParam<MapCase> {};
+class RandomMaps : public ::testing::TestWithParam<NamedMap> {};
 
 TEST_P(RandomMaps, AgreeWithIndependentChecks) {
-    const GridPtr grid = gridFromRows(GetParam().second);
+    const GridPtr grid = gridFromRows(GetParam().rows);
     const int w = grid->getWidth(), h = grid->getHeight();
     std::mt19937 rng(12345);
     int reached = 0, unreachable = 0;
@@ -107,12 +104,7 @@ TEST(WideMaps, AgreeWithThePlainSearch) {
     EXPECT_GT(searched, 10);
 }
 
-INSTANTIATE_TEST_SUITE_P(Families, RandomMaps,
-                         ::testing::Values(MapCase{"noise", noiseRows(40, 30, 25, 10, 1)},
-                                           MapCase{"rooms", makeRoomsMap(48, 40, 3)},
-                                           MapCase{"maze", makeMazeMap(41, 31, 1, 4)},
-                                           MapCase{"wideMaze", makeMazeMap(49, 41, 3, 5)},
-                                           MapCase{"lakes", makeLakesMap(60, 45, 2)}),
-                         [](const auto& info) { return std::string(info.param.first); });
+INSTANTIATE_TEST_SUITE_P(Families, RandomMaps, ::testing::ValuesIn(mapFamilies()),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "TestMaps.h"
 
+#include "OctileMapGenerators.h"
+
 #include <algorithm>
 #include <random>
 
@@ -77,4 +79,12 @@ std::string routeProblem(const Grid& grid, int size, int x1, int y1, int x2, int
     if (x != x2 || y != y2) return "the route ends elsewhere";
     if (sum != cost) return "the steps cost " + std::to_string(sum);
     return "";
+}
+
+std::vector<NamedMap> mapFamilies() {
+    return {{"noise", noiseRows(40, 30, 25, 10, 1)},
+            {"rooms", makeRoomsMap(48, 40, 3)},
+            {"maze", makeMazeMap(41, 31, 1, 4)},
+            {"wideMaze", makeMazeMap(49, 41, 3, 5)},
+            {"lakes", makeLakesMap(60, 45, 2)}};
 }

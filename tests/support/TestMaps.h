@@ -3,6 +3,7 @@
 // Maps for the tests and benchmarks, written as rows of characters.
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -35,3 +36,14 @@ bool stepAllowed(const Grid& grid, Grid::Tile tile, int size, int x, int y, int 
 // ends at (x2, y2) and its steps cost `cost`, else what is wrong.
 std::string routeProblem(const Grid& grid, int size, int x1, int y1, int x2, int y2,
                          const Grid::Path& path, int cost);
+
+// A generated map with a name, for tests run on each of a list of maps.
+struct NamedMap {
+    const char* name;
+    MapRows rows;
+    friend void PrintTo(const NamedMap& map, std::ostream* out) { *out << map.name; }
+};
+
+// One small map of each family the generators make: noise with water, rooms,
+// mazes with corridors 1 and 3 wide, and lakes.
+std::vector<NamedMap> mapFamilies();
