@@ -2,7 +2,8 @@
 // On that bitmap the Grid's move rule is eight-direction movement without
 // corner cutting, so the search follows only canonical routes: diagonal steps
 // first, then straight ones, turning only where an obstacle forces a
-// neighbour. Straight moves are scanned 56 positions at a time.
+// neighbour. Straight moves are scanned 54 positions a load, in bitmaps of
+// rows for horizontal moves and of columns for vertical ones.
 
 #include <bit>
 #include <climits>
@@ -160,7 +161,7 @@ class JumpPointSearch {
           width(width),
           goalX(goalX),
           goalY(goalY),
-          nodeAt(scratch.nodeAt.data()),
+          nodeIndex(scratch.nodeIndex),
           nodes(scratch.nodes),
           open(scratch.open),
           nextUp(scratch.nextUp),
@@ -168,6 +169,7 @@ class JumpPointSearch {
           expanded(expanded) {}
 
     int run(int x1, int y1, Grid::Path& path) {
+        nodeIndex.clear();
         nodes.clear();
         open.clear();
         nextUp.clear();
@@ -197,7 +199,6 @@ class JumpPointSearch {
             }
             expand(index);
         }
-        for (const Node& node : nodes) nodeAt[node.y * width + node.x] = 0;
         return cost;
     }
 
@@ -208,14 +209,14 @@ class JumpPointSearch {
     // A route of `gCost` to (x, y) over node `parent`: a new node, or a
     // cheaper way to one not yet expanded.
     void reach(int x, int y, int gCost, int parent, int arrival) {
-        std::uint32_t& slot = nodeAt[y * width + x];
+        std::uint32_t& slot = nodeIndex.nodeOf(std::uint32_t(y * width + x));
         int index;
-        if (slot == 0) {
+        if (slot == NodeIndex::kNone) {
             index = int(nodes.size());
             nodes.push_back(Node{x, y, gCost, parent, std::uint8_t(arrival), false});
-            slot = std::uint32_t(index) + 1;
+            slot = std::uint32_t(index);
         } else {
-            index = int(slot) - 1;
+            index = int(slot);
             Node& node = nodes[std::size_t(index)];
             if (node.closed || gCost >= node.gCost) return;
             node.gCost = gCost;
@@ -230,7 +231,7 @@ class JumpPointSearch {
         const OpenEntry entry{openKey(fCost, gCost), std::int32_t(index), 0};
         if (fCost == expandingF) {
             nextUp.push_back(entry);
-            goalSettled = x == goalX && y == goalY;
+            if (x == goalX && y == goalY) goalSettled = true;
         } else {
             open.push(entry);
         }
@@ -392,7 +393,7 @@ class JumpPointSearch {
     const std::int64_t rowOrigin, columnOrigin;
     const int width;
     const int goalX, goalY;
-    std::uint32_t* const nodeAt;
+    NodeIndex& nodeIndex;
     std::vector<Node>& nodes;
     OpenList& open;
     std::vector<OpenEntry>& nextUp;  // nodes of the estimate being expanded, to expand next
@@ -415,7 +416,6 @@ int Grid::JumpSearch(int size, int x1, int y1, int x2, int y2, Path& path, Searc
         bitmap.build(tiles, width, height, size, tiles[y1 * width + x1]);
         anyPositionBitmap = true;
     }
-    if (jumpScratch.nodeAt.size() != data.size()) jumpScratch.nodeAt.assign(data.size(), 0);
     return JumpPointSearch<counting, recording>(bitmap, width, x2, y2, jumpScratch,
                                                               stats, expanded)
         .run(x1, y1, path);

@@ -1,10 +1,71 @@
 #pragma once
 
+#include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <vector>
 
-#include "HugePages.h"
 #include "OpenList.h"
+
+// Which node a jump search made for a cell: an open-addressing hash table
+// sized to the search's nodes, not to the map, so that a search touches a few
+// cache lines where a table per cell would spread over many pages. A search
+// clears it by moving on to a new stamp.
+class NodeIndex {
+  public:
+    NodeIndex() = default;
+    // A copy starts empty, so that the Grid that holds it stays copyable.
+    NodeIndex(const NodeIndex&) {}
+    NodeIndex& operator=(const NodeIndex&) { return *this; }
+
+    // Forgets every cell.
+    void clear() {
+        count = 0;
+        if (++stamp == 0) {  // wrapped: old stamps could come back
+            std::fill(entries.begin(), entries.end(), Entry{});
+            stamp = 1;
+        }
+    }
+
+    // The node of `cell`, which the caller sets when it is kNone.
+    std::uint32_t& nodeOf(std::uint32_t cell) {
+        if (2 * (count + 1) > entries.size()) grow();
+        Entry* slot = find(cell);
+        if (slot->stamp != stamp) {
+            *slot = Entry{stamp, cell, kNone};
+            ++count;
+        }
+        return slot->node;
+    }
+
+    static constexpr std::uint32_t kNone = UINT32_MAX;
+
+  private:
+    struct Entry {
+        std::uint32_t stamp = 0;
+        std::uint32_t cell = 0;
+        std::uint32_t node = 0;
+    };
+
+    // The entry of `cell`, or the free one where it would go.
+    Entry* find(std::uint32_t cell) {
+        const std::size_t mask = entries.size() - 1;
+        std::size_t i = std::size_t(cell * 0x9E3779B1u) & mask;
+        while (entries[i].stamp == stamp && entries[i].cell != cell) i = (i + 1) & mask;
+        return &entries[i];
+    }
+
+    __attribute__((noinline)) void grow() {
+        std::vector<Entry> old(std::max<std::size_t>(1024, 2 * entries.size()));
+        old.swap(entries);
+        for (const Entry& e : old)
+            if (e.stamp == stamp) *find(e.cell) = e;
+    }
+
+    std::vector<Entry> entries;  // a power of two of them, at most half in use
+    std::size_t count = 0;       // cells with the current stamp
+    std::uint32_t stamp = 1;
+};
 
 // What the jump point search keeps between calls, so that a search neither
 // allocates nor clears a table the size of the map.
@@ -18,14 +79,7 @@ struct JumpSearchScratch {
     };
     static constexpr std::uint8_t kStart = 8;
 
-    JumpSearchScratch() = default;
-    // A copy starts empty, so that the Grid that holds it stays copyable.
-    JumpSearchScratch(const JumpSearchScratch&) {}
-    JumpSearchScratch& operator=(const JumpSearchScratch&) { return *this; }
-
-    // Per cell: 1 + the index of its node in `nodes`, 0 for none. Only the
-    // cells of this search's nodes are nonzero, and they are cleared after it.
-    std::vector<std::uint32_t, HugePageAllocator<std::uint32_t>> nodeAt;
+    NodeIndex nodeIndex;
     std::vector<Node> nodes;
     OpenList open;
     std::vector<OpenEntry> nextUp;
