@@ -331,12 +331,37 @@ class JumpPointSearch {
         }
     }
 
+    // Whether the route that goes diagonally towards the goal until level
+    // with it and then straight is free. It costs no more than the estimate,
+    // so it is a cheapest one: on open ground the search ends at once.
+    bool directRouteFree(const Place& at, int dx, int dy) const {
+        int x = at.x, y = at.y;
+        std::int64_t bit = at.rowAt;
+        const std::int64_t down = dy * rows.stride;
+        for (; x != goalX && y != goalY; x += dx, y += dy, bit += down + dx) {
+            if (!BitPlane::test(rows.bytes, bit + dx) || !BitPlane::test(rows.bytes, bit + down) ||
+                !BitPlane::test(rows.bytes, bit + down + dx))
+                return false;
+        }
+        const std::int64_t step = x == goalX ? down : dx;
+        for (; x != goalX || y != goalY; x += x == goalX ? 0 : dx, y += y == goalY ? 0 : dy) {
+            bit += step;
+            if (!BitPlane::test(rows.bytes, bit)) return false;
+        }
+        return true;
+    }
+
     // The start looks every way, first where the goal lies (straight when it
     // is on the start's row or column, else along the diagonal its canonical
     // routes begin with), so that a goal in plain view is settled before the
     // other ways are scanned.
     void expandStart(const Place& at) {
         const int dx = (goalX > at.x) - (goalX < at.x), dy = (goalY > at.y) - (goalY < at.y);
+        if (directRouteFree(at, dx, dy)) {
+            reach(goalX, goalY, at.gCost + estimateCost(at.x, at.y, goalX, goalY), at.index,
+                  directionOf(dx, dy));
+            return;
+        }
         const int first = dx == 0 && dy == 0 ? Grid::N : directionOf(dx, dy);
         for (int turn = 0; turn < 8 && !goalSettled; ++turn) {
             switch ((first + turn) % 8) {
