@@ -91,7 +91,9 @@ void PositionBitmap::build(const std::uint8_t* tiles, int w, int h, int objectSi
     // The matched cell rows of the footprints in hand: row r in slot r % 3.
     std::vector<std::uint64_t> cellRows(3 * wordCount), positions(wordCount);
     auto cellRow = [&](int r) { return cellRows.data() + std::size_t(r % 3) * wordCount; };
-    for (int r = 0; r < size; ++r)
+    // The first footprints' upper rows, as far as a map lower than the
+    // object has them.
+    for (int r = 0; r < size && r < height; ++r)
         matchRow(tiles + std::int64_t(r) * width, width, tile, cellRow(r));
     // blocks[64 k + r]: word k of position row y0 + r, for the transposition.
     std::vector<std::uint64_t> blocks(wordCount * 64);
