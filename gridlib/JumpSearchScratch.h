@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cstdint>
 #include <vector>
@@ -47,10 +48,11 @@ class NodeIndex {
         std::uint32_t node = 0;
     };
 
-    // The entry of `cell`, or the free one where it would go.
+    // The entry of `cell`, or the free one where it would go. The top bits
+    // of a multiplicative hash: the low ones would follow the cell's column.
     Entry* find(std::uint32_t cell) {
         const std::size_t mask = entries.size() - 1;
-        std::size_t i = std::size_t(cell * 0x9E3779B1u) & mask;
+        std::size_t i = std::size_t((cell * 0x9E3779B97F4A7C15ull) >> shift);
         while (entries[i].stamp == stamp && entries[i].cell != cell) i = (i + 1) & mask;
         return &entries[i];
     }
@@ -58,11 +60,13 @@ class NodeIndex {
     __attribute__((noinline)) void grow() {
         std::vector<Entry> old(std::max<std::size_t>(1024, 2 * entries.size()));
         old.swap(entries);
+        shift = 64 - std::countr_zero(entries.size());
         for (const Entry& e : old)
             if (e.stamp == stamp) *find(e.cell) = e;
     }
 
     std::vector<Entry> entries;  // a power of two of them, at most half in use
+    int shift = 64;              // 64 - log2 of their number
     std::size_t count = 0;       // cells with the current stamp
     std::uint32_t stamp = 1;
 };
