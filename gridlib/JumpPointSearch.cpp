@@ -19,9 +19,8 @@ using Node = JumpSearchScratch::Node;
 using namespace rowscans;
 
 constexpr Direction directionOf(int dx, int dy) {
-    constexpr Direction table[3][3] = {{Grid::NW, Grid::W, Grid::SW},
-                                       {Grid::N, Grid::N, Grid::S},
-                                       {Grid::NE, Grid::E, Grid::SE}};
+    constexpr Direction table[3][3] = {
+        {Grid::NW, Grid::W, Grid::SW}, {Grid::N, Grid::N, Grid::S}, {Grid::NE, Grid::E, Grid::SE}};
     return table[dx + 1][dy + 1];
 }
 
@@ -115,9 +114,7 @@ class JumpPointSearch {
         if constexpr (counting) ++stats->pushed;
     }
 
-    int goalAlongRow(int x, int y, int dx) const {
-        return goalY == y ? (goalX - x) * dx : kNoGoal;
-    }
+    int goalAlongRow(int x, int y, int dx) const { return goalY == y ? (goalX - x) * dx : kNoGoal; }
     int goalAlongColumn(int x, int y, int dy) const {
         return goalX == x ? (goalY - y) * dy : kNoGoal;
     }
@@ -172,8 +169,7 @@ class JumpPointSearch {
             }
             alongRow = stepWindows<dx, dy>(rowPlane, rowAt, alongRow);
             alongColumn = stepWindows<dy, dx>(columnPlane, columnAt, alongColumn);
-            if (y != gy && x != gx && blockedFirst<dx>(alongRow) &&
-                blockedFirst<dy>(alongColumn))
+            if (y != gy && x != gx && blockedFirst<dx>(alongRow) && blockedFirst<dy>(alongColumn))
                 continue;
             const int rowSteps = scanFrom<dx>(rowPlane, rowAt, goalAlongRow(x, y, dx), alongRow);
             const int columnSteps =
@@ -241,23 +237,27 @@ class JumpPointSearch {
         }
         const int first = dx == 0 && dy == 0 ? Grid::N : directionOf(dx, dy);
         for (int turn = 0; turn < 8 && !goalSettled; ++turn) {
-            switch ((first + turn) % 8) {
-                case Grid::N: jumpStraight<0, -1>(at); break;
-                case Grid::NE: jumpDiagonal<1, -1>(at); break;
-                case Grid::E: jumpStraight<1, 0>(at); break;
-                case Grid::SE: jumpDiagonal<1, 1>(at); break;
-                case Grid::S: jumpStraight<0, 1>(at); break;
-                case Grid::SW: jumpDiagonal<-1, 1>(at); break;
-                case Grid::W: jumpStraight<-1, 0>(at); break;
-                case Grid::NW: jumpDiagonal<-1, -1>(at); break;
-            }
+            jumpTowards(Direction((first + turn) % 8), at);
+        }
+    }
+
+    void jumpTowards(Direction direction, const Place& at) {
+        switch (direction) {
+            case Grid::N: return jumpStraight<0, -1>(at);
+            case Grid::NE: return jumpDiagonal<1, -1>(at);
+            case Grid::E: return jumpStraight<1, 0>(at);
+            case Grid::SE: return jumpDiagonal<1, 1>(at);
+            case Grid::S: return jumpStraight<0, 1>(at);
+            case Grid::SW: return jumpDiagonal<-1, 1>(at);
+            case Grid::W: return jumpStraight<-1, 0>(at);
+            case Grid::NW: return jumpDiagonal<-1, -1>(at);
         }
     }
 
     void expand(int index) {
         const Node& node = nodes[std::size_t(index)];
-        const Place at{index,           node.x, node.y, node.gCost, rowBit(node.x, node.y),
-                       columnBit(node.x, node.y)};
+        const Place at{
+            index, node.x, node.y, node.gCost, rowBit(node.x, node.y), columnBit(node.x, node.y)};
         switch (node.arrival) {
             case Grid::N: return expandStraight<0, -1>(at);
             case Grid::E: return expandStraight<1, 0>(at);
@@ -272,14 +272,16 @@ class JumpPointSearch {
     // Each jump goes diagonally first and then straight, as the scans took it.
     void writePath(int goalIndex, Grid::Path& path) const {
         std::size_t steps = 0;
-        for (int i = goalIndex; nodes[std::size_t(i)].parent >= 0; i = nodes[std::size_t(i)].parent) {
+        for (int i = goalIndex; nodes[std::size_t(i)].parent >= 0;
+             i = nodes[std::size_t(i)].parent) {
             const Node& to = nodes[std::size_t(i)];
             const Node& from = nodes[std::size_t(to.parent)];
             steps += std::size_t(std::max(std::abs(to.x - from.x), std::abs(to.y - from.y)));
         }
         path.resize(steps);
         auto step = path.end();
-        for (int i = goalIndex; nodes[std::size_t(i)].parent >= 0; i = nodes[std::size_t(i)].parent) {
+        for (int i = goalIndex; nodes[std::size_t(i)].parent >= 0;
+             i = nodes[std::size_t(i)].parent) {
             const Node& to = nodes[std::size_t(i)];
             const Node& from = nodes[std::size_t(to.parent)];
             const int dx = to.x - from.x, dy = to.y - from.y;
@@ -318,8 +320,7 @@ int Grid::JumpSearch(int size, int x1, int y1, int x2, int y2, Path& path, Searc
         bitmap.build(tiles, width, height, size, tiles[y1 * width + x1]);
         anyPositionBitmap = true;
     }
-    return JumpPointSearch<counting, recording>(bitmap, width, x2, y2, jumpScratch,
-                                                              stats, expanded)
+    return JumpPointSearch<counting, recording>(bitmap, width, x2, y2, jumpScratch, stats, expanded)
         .run(x1, y1, path);
 }
 

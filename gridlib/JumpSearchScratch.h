@@ -77,7 +77,7 @@ struct JumpSearchScratch {
     struct Node {
         int x, y;
         int gCost;
-        int parent;  // index in `nodes`; -1 for the start
+        int parent;            // index in `nodes`; -1 for the start
         std::uint8_t arrival;  // the direction it was reached in, or kStart
         bool closed;
     };

@@ -116,8 +116,10 @@ void PositionBitmap::build(const std::uint8_t* tiles, int w, int h, int objectSi
                 for (int s = 1; s <= size; ++s)
                     fit &= positions[std::size_t(k)] >> s | next << (64 - s);
                 const int firstX = 64 * k;
-                if (firstX > lastX) fit = 0;
-                else if (lastX - firstX < 63) fit &= (std::uint64_t(2) << (lastX - firstX)) - 1;
+                if (firstX > lastX)
+                    fit = 0;
+                else if (lastX - firstX < 63)
+                    fit &= (std::uint64_t(2) << (lastX - firstX)) - 1;
                 blocks[std::size_t(k) * 64 + std::size_t(r)] = fit;
                 if (fit != 0) rows.setWord(y, firstX, fit);
             }

@@ -50,8 +50,7 @@ __attribute__((always_inline)) inline std::uint64_t windowAt(PlaneView plane, st
 
 template <int dir>
 __attribute__((always_inline)) inline Windows windowsAt(PlaneView plane, std::int64_t at) {
-    return {windowAt<dir>(plane, at, 0), windowAt<dir>(plane, at, -1),
-            windowAt<dir>(plane, at, 1)};
+    return {windowAt<dir>(plane, at, 0), windowAt<dir>(plane, at, -1), windowAt<dir>(plane, at, 1)};
 }
 
 // The positions of a window where a straight move must stop: a blocked one

@@ -21,8 +21,8 @@ namespace {
 // One query through both searches: equal costs, a route that replays to the
 // goal at that cost, and `path` untouched when there is none.
 void expectSameCost(const Grid& grid, int size, int x1, int y1, int x2, int y2) {
-    SCOPED_TRACE(::testing::Message() << "size " << size << " from " << x1 << "," << y1 << " to "
-                                      << x2 << "," << y2);
+    SCOPED_TRACE(::testing::Message()
+                 << "size " << size << " from " << x1 << "," << y1 << " to " << x2 << "," << y2);
     Grid::Path exactPath, jumpPath{Grid::SW};
     const int exact = grid.findShortestPath(size, x1, y1, x2, y2, exactPath);
     const int jump = grid.findJumpPointPath(size, x1, y1, x2, y2, jumpPath);
@@ -114,8 +114,8 @@ TEST(JumpPointSearch, SidesAroundTheWordSizeAndAlongTheEdges) {
 }
 
 TEST(JumpPointSearch, CountsAndRecordsItsJumpPoints) {
-    const GridPtr grid = gridFromRows({"..........", ".####.....", ".#........", ".#..~~....",
-                                       "..........", "......#..."});
+    const GridPtr grid = gridFromRows(
+        {"..........", ".####.....", ".#........", ".#..~~....", "..........", "......#..."});
     Grid::Path plain, counted, recorded;
     Grid::SearchStats countedStats, recordedStats;
     std::vector<int> expanded{-5};
@@ -150,7 +150,8 @@ TEST(JumpPointSearch, CountsAndRecordsItsJumpPoints) {
 TEST(JumpPointSearchDeathTest, PreconditionsFailLikeTheExactSearch) {
     const GridPtr grid = gridFromRows({"..~.", "....", "...."});
     Grid::Path path;
-    EXPECT_DEATH(grid->findJumpPointPath(1, 3, 9, 9, 9, path), failed("x1 >= 0 && x1+size < width"));
+    EXPECT_DEATH(grid->findJumpPointPath(1, 3, 9, 9, 9, path),
+                 failed("x1 >= 0 && x1+size < width"));
     EXPECT_DEATH(grid->findJumpPointPath(0, 0, 3, 9, 9, path),
                  failed("y1 >= 0 && y1+size < height"));
     EXPECT_DEATH(grid->findJumpPointPath(1, 1, 0, 9, 9, path), failed("getTile(x,y) == tile"));

@@ -42,13 +42,13 @@ void expectBitmapOf(const Grid& grid, const PositionBitmap& bitmap, int size, Gr
 
 TEST(PositionBitmap, HoldsExactlyTheFittingPositionsAndFollowsCellChanges) {
     std::mt19937 rng(3);
-    for (const auto& [w, h] : {std::pair{1, 1}, {63, 65}, {64, 64}, {65, 130}, {129, 63},
-                               {200, 3}, {3, 200}}) {
+    for (const auto& [w, h] :
+         {std::pair{1, 1}, {63, 65}, {64, 64}, {65, 130}, {129, 63}, {200, 3}, {3, 200}}) {
         const GridPtr grid = gridFromRows(noiseRows(w, h, 10, 10, std::uint32_t(w * h)));
         for (int size = 0; size <= 2; ++size) {
             for (const Grid::Tile tile : {Grid::GROUND, Grid::WATER}) {
-                SCOPED_TRACE(::testing::Message() << w << "x" << h << " size " << size
-                                                  << " tile " << int(tile));
+                SCOPED_TRACE(::testing::Message()
+                             << w << "x" << h << " size " << size << " tile " << int(tile));
                 PositionBitmap bitmap;
                 bitmap.build(tilesOf(*grid), w, h, size, tile);
                 expectBitmapOf(*grid, bitmap, size, tile);
