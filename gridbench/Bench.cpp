@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -114,10 +113,12 @@ bool loadRandomInputs(const Options& options, Inputs& in, std::ostream& err) {
     return true;
 }
 
-// One search over every query: the heading, the table and the verdicts.
-// Returns 1 when --check found a wrong answer or an optimum off the band.
+// One search over every query: the heading, the table and the verdicts, and
+// the time of all its queries in `totalMicros`. Returns 1 when --check found
+// a wrong answer or an optimum off the band.
 int runSearch(const Options& options, const Inputs& in, const SearchKind& kind,
-              std::vector<QueryResult>& results, std::ostream& out, std::ostream& err) {
+              std::vector<QueryResult>& results, double& totalMicros, std::ostream& out,
+              std::ostream& err) {
     const Grid& grid = *in.grid;
     const GridSearcher searcher(grid, kind.search);
     AnswerVerifier verify;
@@ -132,6 +133,7 @@ int runSearch(const Options& options, const Inputs& in, const SearchKind& kind,
     results = runQueries(searcher, grid.getWidth(), grid.getHeight(), options.size, in.queries,
                          verify, problems);
     const std::vector<BucketSummary> rows = summarize(in.queries, results);
+    totalMicros = rows.back().totalMicros;
 
     out << "map " << in.mapPath << " (" << grid.getWidth() << " x " << grid.getHeight()
         << "), object size " << options.size << ", " << in.queries.size() << " queries "
@@ -166,12 +168,6 @@ int runSearch(const Options& options, const Inputs& in, const SearchKind& kind,
     return problems.empty() && (!options.check || mismatches.empty()) ? 0 : 1;
 }
 
-double totalMillis(const std::vector<QueryResult>& results) {
-    double micros = 0;
-    for (const QueryResult& r : results) micros += r.micros;
-    return micros / 1000;
-}
-
 }  // namespace
 
 int runBench(const Options& options, std::ostream& out, std::ostream& err) {
@@ -195,18 +191,13 @@ int runBench(const Options& options, std::ostream& out, std::ostream& err) {
     if (options.search != "jump") kinds.push_back(kExact);
     if (options.search != "exact") kinds.push_back(kJump);
     std::vector<std::vector<QueryResult>> results(kinds.size());
+    std::vector<double> micros(kinds.size());
     int status = 0;
     for (std::size_t k = 0; k < kinds.size(); ++k) {
-        status = std::max(status, runSearch(options, in, kinds[k], results[k], out, err));
+        status =
+            std::max(status, runSearch(options, in, kinds[k], results[k], micros[k], out, err));
     }
-    if (kinds.size() == 2 && options.times) {
-        const double exactMs = totalMillis(results[0]), jumpMs = totalMillis(results[1]);
-        char line[160];
-        std::snprintf(line, sizeof line,
-                      "exact search %.3f ms, jump point search %.3f ms: %.2f times as fast\n",
-                      exactMs, jumpMs, jumpMs > 0 ? exactMs / jumpMs : 0.0);
-        out << line;
-    }
+    if (kinds.size() == 2 && options.times) printSpeedRatio(out, micros[0], micros[1]);
     if (csv.is_open()) {
         writeCsvHeader(csv, options.searchNamed);
         for (std::size_t k = 0; k < kinds.size(); ++k) {

@@ -43,6 +43,12 @@ void printThroughput(std::ostream& out, const BucketSummary& total) {
         << " expansions per second\n";
 }
 
+void printSpeedRatio(std::ostream& out, double exactMicros, double jumpMicros) {
+    out << "exact search " << format("%.3f", exactMicros / 1000) << " ms, jump point search "
+        << format("%.3f", jumpMicros / 1000) << " ms: "
+        << format("%.2f", jumpMicros > 0 ? exactMicros / jumpMicros : 0.0) << " times as fast\n";
+}
+
 void writeCsvHeader(std::ostream& out, bool searchColumn) {
     out << "query,line,bucket,start_x,start_y,goal_x,goal_y,connected,cost,length,optimal,"
            "ratio,expanded,pushed,microseconds,check"

@@ -14,6 +14,9 @@ void printTable(std::ostream& out, const std::vector<BucketSummary>& rows, bool 
 // "time in queries: T ms, E expansions per second" over the total row.
 void printThroughput(std::ostream& out, const BucketSummary& total);
 
+// "exact search X ms, jump point search Y ms: R times as fast".
+void printSpeedRatio(std::ostream& out, double exactMicros, double jumpMicros);
+
 // "isConnected alone answered N of Q queries (P%) as unreachable".
 void printConnectivityShare(std::ostream& out, const BucketSummary& total);
 

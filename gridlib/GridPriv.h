@@ -25,6 +25,8 @@ mutable OpenList openList;
 // The jump search's bitmaps, [size][tile], each built when a search first
 // needs it; setTile keeps the built ones up to date cell by cell.
 mutable PositionBitmap positionBitmaps[3][3];
+// Whether any is built: a map is loaded by a setTile for every cell, which
+// then looks at none of them.
 mutable bool anyPositionBitmap = false;
 mutable JumpSearchScratch jumpScratch;
 

@@ -70,7 +70,6 @@ class PositionBitmap {
     // covers it are worked out again.
     void cellChanged(const std::uint8_t* tiles, int x, int y);
 
-    bool free(int x, int y) const { return rows.test(y, x); }
     const BitPlane& byRow() const { return rows; }
     const BitPlane& byColumn() const { return columns; }
 
