@@ -1,6 +1,7 @@
-// Every answer on generated maps checked independently: costs against a plain
-// Dijkstra over the move rule, paths step for step against the search written
-// the plain way, each route replayed, and isConnected against reachability.
+// Every answer on generated maps checked independently: costs of both
+// searches against a plain Dijkstra over the move rule, the exact search's
+// paths step for step against the search written the plain way, each route
+// replayed, and isConnected against reachability, also after tile changes.
 
 #include <gtest/gtest.h>
 
@@ -46,35 +47,46 @@ TEST_P(RandomMaps, AgreeWithIndependentChecks) {
     const int w = grid->getWidth(), h = grid->getHeight();
     std::mt19937 rng(12345);
     int reached = 0, unreachable = 0;
-    // One grid answers every query of every size, so stale labels would show.
-    for (int size = 0; size <= 2; ++size) {
-        std::vector<std::pair<int, int>> starts;  // uniform footprints
-        for (int y = 0; y + size < h; ++y)
-            for (int x = 0; x + size < w; ++x)
-                if (grid->isConnected(size, x, y, x, y)) starts.emplace_back(x, y);
-        for (int q = 0; q < 30 && !starts.empty(); ++q) {
-            const auto [sx, sy] = starts[rng() % starts.size()];
-            const std::vector<int> dist = dijkstra(*grid, size, sx, sy);
-            for (int g = 0; g < 5; ++g) {
-                const int gx = int(rng() % (w - size)), gy = int(rng() % (h - size));
-                SCOPED_TRACE(::testing::Message() << "size " << size << " from " << sx << "," << sy
-                                                  << " to " << gx << "," << gy);
-                const int best = dist[gy * w + gx];
-                Grid::Path path{Grid::NE}, refPath;
-                const int cost = grid->findShortestPath(size, sx, sy, gx, gy, path);
-                ASSERT_EQ(cost, best == INT_MAX ? -1 : best);
-                EXPECT_EQ(grid->isConnected(size, sx, sy, gx, gy), cost >= 0);
-                if (cost < 0) {
-                    ++unreachable;
-                    EXPECT_EQ(path, Grid::Path{Grid::NE});
-                    continue;
+    // One grid answers every query of every size, so stale labels would show,
+    // and tiles change between the rounds, which the jump search's bitmaps
+    // must follow.
+    for (int round = 0; round < 2; ++round) {
+        for (int size = 0; size <= 2; ++size) {
+            std::vector<std::pair<int, int>> starts;  // uniform footprints
+            for (int y = 0; y + size < h; ++y)
+                for (int x = 0; x + size < w; ++x)
+                    if (grid->isConnected(size, x, y, x, y)) starts.emplace_back(x, y);
+            for (int q = 0; q < 30 && !starts.empty(); ++q) {
+                const auto [sx, sy] = starts[rng() % starts.size()];
+                const std::vector<int> dist = dijkstra(*grid, size, sx, sy);
+                for (int g = 0; g < 5; ++g) {
+                    const int gx = int(rng() % (w - size)), gy = int(rng() % (h - size));
+                    SCOPED_TRACE(::testing::Message() << "size " << size << " from " << sx << ","
+                                                      << sy << " to " << gx << "," << gy);
+                    const int best = dist[gy * w + gx];
+                    Grid::Path path{Grid::NE}, refPath, jumpPath{Grid::NE};
+                    const int cost = grid->findShortestPath(size, sx, sy, gx, gy, path);
+                    ASSERT_EQ(cost, best == INT_MAX ? -1 : best);
+                    ASSERT_EQ(grid->findJumpPointPath(size, sx, sy, gx, gy, jumpPath), cost);
+                    EXPECT_EQ(grid->isConnected(size, sx, sy, gx, gy), cost >= 0);
+                    if (cost < 0) {
+                        ++unreachable;
+                        EXPECT_EQ(path, Grid::Path{Grid::NE});
+                        EXPECT_EQ(jumpPath, Grid::Path{Grid::NE});
+                        continue;
+                    }
+                    ++reached;
+                    EXPECT_EQ(reference::findShortestPath(*grid, size, sx, sy, gx, gy, refPath),
+                              cost);
+                    EXPECT_EQ(path, refPath);
+                    EXPECT_EQ(routeProblem(*grid, size, sx, sy, gx, gy, path, cost), "");
+                    EXPECT_EQ(routeProblem(*grid, size, sx, sy, gx, gy, jumpPath, cost), "");
                 }
-                ++reached;
-                EXPECT_EQ(reference::findShortestPath(*grid, size, sx, sy, gx, gy, refPath), cost);
-                EXPECT_EQ(path, refPath);
-                EXPECT_EQ(routeProblem(*grid, size, sx, sy, gx, gy, path, cost), "");
             }
         }
+        for (int change = 0; change < 40; ++change)
+            grid->setTile(int(rng() % unsigned(w)), int(rng() % unsigned(h)),
+                          Grid::Tile(rng() % 3));
     }
     // Each family must exercise both outcomes, or the check proves little.
     EXPECT_GT(reached, 20);

@@ -135,29 +135,6 @@ TEST(FrameQueries, TheSameQuestionIsAnsweredWithoutSearchingAgain) {
     EXPECT_EQ(queries.searchesRun(), 2);
 }
 
-// Both searches on many questions of every object size: the same cost, and
-// the jump search's route replays to the goal at that cost.
-TEST(FrameQueries, TheJumpSearchFindsRoutesOfTheExactSearchsCost) {
-    const GridPtr grid = gridFromRows(noiseRows(64, 48, 8, 4, 3));
-    FrameQueries exact(*grid);
-    FrameQueries jump(*grid, RouteSearch::JUMP);
-    int routes = 0;
-    for (int size = 0; size <= 2; ++size) {
-        for (int i = 0; i < 60; ++i) {
-            const int x0 = i * 37 % (64 - size), y0 = i * 11 % (48 - size);
-            const int x1 = (i * 53 + 7) % (64 - size), y1 = (i * 29 + 5) % (48 - size);
-            SCOPED_TRACE("size " + std::to_string(size) + " query " + std::to_string(i));
-            const int cost = exact.path(size, x0, y0, x1, y1, false).cost;
-            const FrameQueries::PathAnswer& answer = jump.path(size, x0, y0, x1, y1, false);
-            ASSERT_EQ(answer.cost, cost);
-            if (cost < 0) continue;
-            ++routes;
-            ASSERT_EQ(routeProblem(*grid, size, x0, y0, x1, y1, answer.path, cost), "");
-        }
-    }
-    EXPECT_GT(routes, 60);  // enough questions with a route to replay
-}
-
 // One flag per cell, set where the search in use says it expanded.
 std::vector<bool> expandedBy(const Grid& grid, RouteSearch search, int x0, int y0, int x1, int y1) {
     Grid::Path path;
