@@ -1,6 +1,7 @@
 #include "Grid.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cassert>
 #include <climits>
@@ -108,7 +109,10 @@ void fillSector(std::uint32_t* labels, const Grid::Tile* tiles, int w, int h, in
         int left = span.x;
         while (left > 0 && columnFits(span.y, left - 1)) --left;
         const int right = firstMisfit(span.y, span.x + size + 1, maxX + size) - size - 1;
-        for (int px = left; px <= right; ++px) rowLabels[px] = sector;
+        // Other threads may read these labels meanwhile (a relaxed store is a
+        // plain one on common hardware).
+        for (int px = left; px <= right; ++px)
+            std::atomic_ref<std::uint32_t>(rowLabels[px]).store(sector, std::memory_order_relaxed);
         const Span run{left, span.y, -1, left, right};  // parent of the seeds it makes
         for (const int row : {span.y - 1, span.y + 1}) {
             if (row < 0 || row > maxY) continue;
@@ -163,7 +167,6 @@ Grid::Grid(int width, int height)
         sectors[s].assign(data.size(), 0);
         nextSector[s] = firstSector[s] = 1;
     }
-    sectorsDirty = false;
 }
 
 Grid::Tile Grid::getTile(int x, int y) const {
@@ -177,20 +180,15 @@ void Grid::setTile(int x, int y, Tile tile) {
     assert(x >= 0 && x < width);
     assert(y >= 0 && y < height);
     data[y * width + x] = tile;
-    sectorsDirty = true;
+    // Every label handed out so far becomes stale at once: the new
+    // generation's labels are all at least the next one to hand out.
+    for (int s = 0; s < 3; ++s) firstSector[s].store(nextSector[s], std::memory_order_relaxed);
     if (anyPositionBitmap) {
         for (auto& bySize : positionBitmaps)
             for (PositionBitmap& bitmap : bySize)
                 if (bitmap.built())
                     bitmap.cellChanged(reinterpret_cast<const std::uint8_t*>(data.data()), x, y);
     }
-}
-
-// Every label handed out so far becomes stale at once: the new generation's
-// labels are all at least the next one to hand out.
-void Grid::ResetSectors() const {
-    for (int s = 0; s < 3; ++s) firstSector[s] = nextSector[s];
-    sectorsDirty = false;
 }
 
 bool Grid::isUniform(int size, int x, int y, Tile tile) const {
@@ -204,21 +202,27 @@ bool Grid::isUniform(int size, int x, int y, Tile tile) const {
 
 // A label is used up only by a fill that labels something, so questions from
 // a mixed footprint, however many, leave the counter alone.
-void Grid::TouchSector(int size, int x, int y) const {
-    if (sectorsDirty) ResetSectors();
+void Grid::LabelSector(int size, int x, int y) const {
     const int cell = y * width + x;
     if (sectors[size][cell] >= firstSector[size]) return;
     const Tile tile = data[cell];
     if (!isUniform(size, x, y, tile)) return;
     if (nextSector[size] == kNoFreshSector) {
-        std::fill(sectors[size].begin(), sectors[size].end(), 0);
-        nextSector[size] = firstSector[size] = 1;
+        // Readers without the lock see labelClears change and ask again.
+        labelClears.fetch_add(1, std::memory_order_relaxed);
+        std::atomic_thread_fence(std::memory_order_release);
+        for (std::uint32_t& label : sectors[size])
+            std::atomic_ref<std::uint32_t>(label).store(0, std::memory_order_relaxed);
+        firstSector[size].store(1, std::memory_order_relaxed);
+        nextSector[size].store(1, std::memory_order_relaxed);
+        labelClears.fetch_add(1, std::memory_order_release);
     }
-    FloodFill(size, x, y, tile, nextSector[size]++);
+    const std::uint32_t sector = nextSector[size].load(std::memory_order_relaxed);
+    FloodFill(size, x, y, tile, sector);
+    nextSector[size].store(sector + 1, std::memory_order_release);  // the sector is whole
 }
 
 void Grid::startSectorLabelsAt(std::uint32_t next) const {
-    if (sectorsDirty) ResetSectors();
     for (int s = 0; s < 3; ++s) nextSector[s] = firstSector[s] = next;
 }
 
@@ -238,28 +242,44 @@ bool Grid::isConnected(int size, int x1, int y1, int x2, int y2) const {
     assert(x2 >= 0 && x2+size < width);
     assert(y2 >= 0 && y2+size < height);
     // clang-format on
-    TouchSector(size, x1, y1);
-    const std::uint32_t sector1 = sectors[size][y1 * width + x1];
-    const std::uint32_t sector2 = sectors[size][y2 * width + x2];
-    return sector1 >= firstSector[size] && sector1 == sector2;
+    std::uint32_t* const labels = sectors[size].data();
+    auto label = [&](int x, int y) {
+        return std::atomic_ref<std::uint32_t>(labels[y * width + x]).load(std::memory_order_relaxed);
+    };
+    // Without the lock, from labels of finished sectors, unless a clear ran meanwhile.
+    const std::uint32_t clears = labelClears.load(std::memory_order_acquire);
+    const std::uint32_t first = firstSector[size].load(std::memory_order_relaxed);
+    const std::uint32_t next = nextSector[size].load(std::memory_order_acquire);
+    const std::uint32_t sector1 = label(x1, y1), sector2 = label(x2, y2);
+    std::atomic_thread_fence(std::memory_order_acquire);
+    const bool unchanged = clears % 2 == 0 && labelClears.load(std::memory_order_relaxed) == clears;
+    if (unchanged && sector1 >= first && sector1 < next) return sector1 == sector2;
+    // A mixed footprint has no sector, and asks for no fill.
+    if (!isUniform(size, x1, y1, data[y1 * width + x1])) return false;
+
+    const std::lock_guard<std::mutex> lock(labelMutex);
+    LabelSector(size, x1, y1);
+    const std::uint32_t labelled = label(x1, y1);
+    return labelled >= firstSector[size] && labelled == label(x2, y2);
 }
 
 template <int size, bool counting, bool recording>
-int Grid::SearchPath(int x1, int y1, int x2, int y2, Path& path, SearchStats* stats,
-                     std::vector<int>* expanded) const {
+int Grid::SearchPath(SearchScratch& scratch, int x1, int y1, int x2, int y2, Path& path,
+                     SearchStats* stats, std::vector<int>* expanded) const {
     const int w = width;
     const int start = y1 * w + x1, goal = y2 * w + x2;
     int cost = -1;
 
+    auto& closed = scratch.closed;
     if (closed.size() != data.size()) {
         closed.assign(data.size(), 0);
-        searchStamp = 0;
+        scratch.searchStamp = 0;
     }
-    if (++searchStamp == kStampLimit) {
+    if (++scratch.searchStamp == kStampLimit) {
         std::fill(closed.begin(), closed.end(), 0);
-        searchStamp = 1;
+        scratch.searchStamp = 1;
     }
-    const std::uint32_t stampBits = searchStamp << kActionBits;
+    const std::uint32_t stampBits = scratch.searchStamp << kActionBits;
     std::uint32_t* const closedCells = closed.data();
     auto isClosed = [&](int cell) { return (closedCells[cell] & ~kActionMask) == stampBits; };
 
@@ -302,7 +322,7 @@ int Grid::SearchPath(int x1, int y1, int x2, int y2, Path& path, SearchStats* st
         __builtin_prefetch(reinterpret_cast<const void*>(
             reinterpret_cast<std::uintptr_t>(from) + std::uintptr_t(offset)));
     };
-    OpenList& open = openList;
+    OpenList& open = scratch.openList;
     open.clear();
     open.push(OpenEntry{openKey(estimateCost(x1, y1, x2, y2), 0), start, N});
     if constexpr (counting) ++stats->pushed;
@@ -390,9 +410,12 @@ template <bool counting, bool recording>
 int Grid::CheckedSearch(int size, int x1, int y1, int x2, int y2, Path& path, SearchStats* stats,
                         std::vector<int>* expanded) const {
     CheckSearchPreconditions(size, x1, y1, x2, y2);
-    if (size == 0) return SearchPath<0, counting, recording>(x1, y1, x2, y2, path, stats, expanded);
-    if (size == 1) return SearchPath<1, counting, recording>(x1, y1, x2, y2, path, stats, expanded);
-    return SearchPath<2, counting, recording>(x1, y1, x2, y2, path, stats, expanded);
+    const ScratchPool::Lease scratch(scratchPool);
+    if (size == 0)
+        return SearchPath<0, counting, recording>(*scratch, x1, y1, x2, y2, path, stats, expanded);
+    if (size == 1)
+        return SearchPath<1, counting, recording>(*scratch, x1, y1, x2, y2, path, stats, expanded);
+    return SearchPath<2, counting, recording>(*scratch, x1, y1, x2, y2, path, stats, expanded);
 }
 
 int Grid::findShortestPath(int size, int x1, int y1, int x2, int y2, Path& path) const {

@@ -1,18 +1,27 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <vector>
 
-#include "HugePages.h"          // the tables in GridPriv.h
-#include "JumpSearchScratch.h"  // the jump search's scratch in GridPriv.h
-#include "OpenList.h"           // the search scratch in GridPriv.h
-#include "PositionBitmap.h"     // the jump search's bitmaps in GridPriv.h
+#include "HugePages.h"       // the tables in GridPriv.h
+#include "PositionBitmap.h"  // the jump search's bitmaps in GridPriv.h
+#include "SearchScratch.h"   // the searches' scratch in GridPriv.h
 
 // A rectangular tile map that answers, for square objects of 1x1, 2x2 or 3x3
 // cells, whether two positions are connected and what the cheapest
 // eight-direction route between them is. Cells are (x, y): x grows east, y
-// grows south, storage is row-major.
+// grows south, storage is row-major. The position of an object is the cell
+// of its footprint's top-left corner.
+//
+// Threads: the const operations may be called from any number of threads at
+// once on one Grid and answer as if called one after another; each search
+// running alongside others gets scratch tables of its own, kept until the
+// Grid goes. setTile must not run while any other call on the Grid does: the
+// caller keeps the others out. A Grid is neither copied nor moved; hold it
+// by GridPtr.
 class Grid {
   public:
     // One byte per cell keeps large maps compact; any byte value is a valid
@@ -33,6 +42,8 @@ class Grid {
     static constexpr int stepCost(Direction d) { return (d & 1) ? DIAGONAL_COST : CARDINAL_COST; }
 
     Grid(int width, int height);
+    Grid(const Grid&) = delete;
+    Grid& operator=(const Grid&) = delete;
 
     int getWidth() const { return width; }
     int getHeight() const { return height; }

@@ -314,14 +314,26 @@ int Grid::JumpSearch(int size, int x1, int y1, int x2, int y2, Path& path, Searc
                      std::vector<int>* expanded) const {
     CheckSearchPreconditions(size, x1, y1, x2, y2);
     if (!isConnected(size, x1, y1, x2, y2)) return -1;
-    const auto* tiles = reinterpret_cast<const std::uint8_t*>(data.data());
-    PositionBitmap& bitmap = positionBitmaps[size][tiles[y1 * width + x1]];
-    if (!bitmap.built()) {
-        bitmap.build(tiles, width, height, size, tiles[y1 * width + x1]);
-        anyPositionBitmap = true;
-    }
-    return JumpPointSearch<counting, recording>(bitmap, width, x2, y2, jumpScratch, stats, expanded)
+    const PositionBitmap& bitmap = ReadyBitmap(size, data[y1 * width + x1]);
+    const ScratchPool::Lease scratch(scratchPool);
+    return JumpPointSearch<counting, recording>(bitmap, width, x2, y2, scratch->jump, stats,
+                                                expanded)
         .run(x1, y1, path);
+}
+
+const PositionBitmap& Grid::ReadyBitmap(int size, Tile tile) const {
+    std::atomic<bool>& ready = bitmapReady[size][tile];
+    if (!ready.load(std::memory_order_acquire)) {
+        // One thread builds it; the others that need it wait here.
+        const std::lock_guard<std::mutex> lock(bitmapMutex);
+        if (!ready.load(std::memory_order_relaxed)) {
+            positionBitmaps[size][tile].build(reinterpret_cast<const std::uint8_t*>(data.data()),
+                                              width, height, size, tile);
+            anyPositionBitmap = true;
+            ready.store(true, std::memory_order_release);
+        }
+    }
+    return positionBitmaps[size][tile];
 }
 
 int Grid::findJumpPointPath(int size, int x1, int y1, int x2, int y2, Path& path) const {

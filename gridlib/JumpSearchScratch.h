@@ -14,11 +14,6 @@
 // clears it by moving on to a new stamp.
 class NodeIndex {
   public:
-    NodeIndex() = default;
-    // A copy starts empty, so that the Grid that holds it stays copyable.
-    NodeIndex(const NodeIndex&) {}
-    NodeIndex& operator=(const NodeIndex&) { return *this; }
-
     // Forgets every cell.
     void clear() {
         count = 0;

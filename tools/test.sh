@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Fresh machine to green: install what is missing, build, run every test,
-# then the unit tests once more under AddressSanitizer and UBSan, then every
-# fuzz harness briefly (it installs clang when missing).
+# then the unit tests once more under AddressSanitizer and UBSan, the
+# concurrency tests under ThreadSanitizer, then every fuzz harness briefly
+# (it installs clang when missing).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,5 +16,9 @@ ctest --preset default -j "$jobs"
 cmake --preset sanitize
 cmake --build --preset sanitize -j "$jobs"
 ctest --preset sanitize -j "$jobs" -L unit
+
+cmake --preset tsan
+cmake --build --preset tsan -j "$jobs"
+ctest --preset tsan -j "$jobs"
 
 tools/fuzz.sh "${FUZZ_SECONDS:-20}"

@@ -9,13 +9,8 @@
 #include <vector>
 
 #include "Grid.h"
+#include "GridTestAccess.h"
 #include "TestMaps.h"
-
-// The Grid lets this reach its label counter.
-struct GridTestAccess {
-    static void startSectorLabelsAt(const Grid& g, std::uint32_t n) { g.startSectorLabelsAt(n); }
-    static std::uint32_t nextSector(const Grid& grid, int size) { return grid.nextSector[size]; }
-};
 
 namespace {
 
