@@ -109,10 +109,11 @@ void fillSector(std::uint32_t* labels, const Grid::Tile* tiles, int w, int h, in
         int left = span.x;
         while (left > 0 && columnFits(span.y, left - 1)) --left;
         const int right = firstMisfit(span.y, span.x + size + 1, maxX + size) - size - 1;
-        // Other threads may read these labels meanwhile (a relaxed store is a
-        // plain one on common hardware).
+        // Other threads may read these labels meanwhile. Release: one that
+        // reads a label written after a clear then sees the clear's count.
+        // (On common hardware a plain store.)
         for (int px = left; px <= right; ++px)
-            std::atomic_ref<std::uint32_t>(rowLabels[px]).store(sector, std::memory_order_relaxed);
+            std::atomic_ref<std::uint32_t>(rowLabels[px]).store(sector, std::memory_order_release);
         const Span run{left, span.y, -1, left, right};  // parent of the seeds it makes
         for (const int row : {span.y - 1, span.y + 1}) {
             if (row < 0 || row > maxY) continue;
@@ -210,9 +211,8 @@ void Grid::LabelSector(int size, int x, int y) const {
     if (nextSector[size] == kNoFreshSector) {
         // Readers without the lock see labelClears change and ask again.
         labelClears.fetch_add(1, std::memory_order_relaxed);
-        std::atomic_thread_fence(std::memory_order_release);
         for (std::uint32_t& label : sectors[size])
-            std::atomic_ref<std::uint32_t>(label).store(0, std::memory_order_relaxed);
+            std::atomic_ref<std::uint32_t>(label).store(0, std::memory_order_release);
         firstSector[size].store(1, std::memory_order_relaxed);
         nextSector[size].store(1, std::memory_order_relaxed);
         labelClears.fetch_add(1, std::memory_order_release);
@@ -243,15 +243,16 @@ bool Grid::isConnected(int size, int x1, int y1, int x2, int y2) const {
     assert(y2 >= 0 && y2+size < height);
     // clang-format on
     std::uint32_t* const labels = sectors[size].data();
+    // Acquire: the count of clears read after these loads is at least that
+    // of the clear, or of the fill, that wrote what they read.
     auto label = [&](int x, int y) {
-        return std::atomic_ref<std::uint32_t>(labels[y * width + x]).load(std::memory_order_relaxed);
+        return std::atomic_ref<std::uint32_t>(labels[y * width + x]).load(std::memory_order_acquire);
     };
     // Without the lock, from labels of finished sectors, unless a clear ran meanwhile.
     const std::uint32_t clears = labelClears.load(std::memory_order_acquire);
     const std::uint32_t first = firstSector[size].load(std::memory_order_relaxed);
     const std::uint32_t next = nextSector[size].load(std::memory_order_acquire);
     const std::uint32_t sector1 = label(x1, y1), sector2 = label(x2, y2);
-    std::atomic_thread_fence(std::memory_order_acquire);
     const bool unchanged = clears % 2 == 0 && labelClears.load(std::memory_order_relaxed) == clears;
     if (unchanged && sector1 >= first && sector1 < next) return sector1 == sector2;
     // A mixed footprint has no sector, and asks for no fill.
