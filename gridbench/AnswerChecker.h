@@ -12,6 +12,8 @@
 // Dijkstra, the route against the move rule and its cost, and that
 // isConnected agrees with whether a route exists (when it says no and the
 // start is a standing position, the search is asked too and must fail).
+// Like its reference search, one checker serves one thread at a time; copies
+// share nothing but the searcher.
 class AnswerChecker {
   public:
     AnswerChecker(const Grid& grid, const PathSearcher& searcher, int size);

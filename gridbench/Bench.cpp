@@ -5,6 +5,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -121,17 +123,22 @@ int runSearch(const Options& options, const Inputs& in, const SearchKind& kind,
               std::ostream& err) {
     const Grid& grid = *in.grid;
     const GridSearcher searcher(grid, kind.search);
-    AnswerVerifier verify;
-    std::unique_ptr<AnswerChecker> checker;
+    VerifierFactory makeVerifier;
+    std::optional<AnswerChecker> checker;
     if (options.check) {
-        checker = std::make_unique<AnswerChecker>(grid, searcher, options.size);
-        verify = [&checker](const Query& q, const QueryResult& r, const Grid::Path& path) {
-            return checker->verify(q, r, path);
+        checker.emplace(grid, searcher, options.size);
+        // A copy per thread: the checker's reference search keeps scratch.
+        makeVerifier = [&checker] {
+            auto own = std::make_shared<AnswerChecker>(*checker);
+            return [own](const Query& q, const QueryResult& r, const Grid::Path& path) {
+                return own->verify(q, r, path);
+            };
         };
     }
-    std::vector<std::string> problems;
-    results = runQueries(searcher, grid.getWidth(), grid.getHeight(), options.size, in.queries,
-                         verify, problems);
+    QueryRun run = runQueries(searcher, grid.getWidth(), grid.getHeight(), options.size, in.queries,
+                              options.threads, makeVerifier);
+    results = std::move(run.results);
+    const std::vector<std::string>& problems = run.problems;
     const std::vector<BucketSummary> rows = summarize(in.queries, results);
     totalMicros = rows.back().totalMicros;
 
@@ -142,7 +149,10 @@ int runSearch(const Options& options, const Inputs& in, const SearchKind& kind,
     out << '\n';
     printTable(out, rows, options.times);
     printConnectivityShare(out, rows.back());
-    if (options.times) printThroughput(out, rows.back());
+    if (options.times) {
+        printThroughput(out, rows.back());
+        printQueryRate(out, in.queries.size(), run.wallMicros, run.threads);
+    }
     if (options.check) {
         out << "check: " << in.queries.size() - problems.size() << " answers right, "
             << problems.size() << " wrong\n";

@@ -1,7 +1,26 @@
 #include "Options.h"
 
+#include <sched.h>
+
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <charconv>
 #include <ostream>
+#include <string>
+#include <thread>
+
+namespace {
+
+constexpr int kMaxThreads = 1024;
+
+// The affinity mask, not the machine: taskset and containers narrow it.
+int usableCores() {
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) == 0) return std::max(1, CPU_COUNT(&set));
+    return int(std::max(1u, std::thread::hardware_concurrency()));
+}
+
+}  // namespace
 
 int parseOptions(int argc, const char* const* argv, Options& options, std::ostream& out,
                  std::ostream& err) {
@@ -35,6 +54,26 @@ int parseOptions(int argc, const char* const* argv, Options& options, std::ostre
     app.add_option("--csv", options.csv,
                    "Write one row per query to this file; with --search, a last column names "
                    "the search");
+    options.threads = usableCores();
+    // The cap keeps a typo from asking for more threads than the system gives;
+    // our own check, as CLI11's range calls "abc" out of range.
+    const CLI::Validator threadCount(
+        [](std::string& text) -> std::string {
+            int n = 0;
+            const char* end = text.data() + text.size();
+            const auto parsed = std::from_chars(text.data(), end, n);
+            if (parsed.ec == std::errc() && parsed.ptr == end && n >= 1 && n <= kMaxThreads) {
+                return "";
+            }
+            return text + " is not a whole number from 1 to " + std::to_string(kMaxThreads);
+        },
+        "1 to " + std::to_string(kMaxThreads));
+    app.add_option("--threads", options.threads,
+                   "Answer the queries on this many threads at once, all on the one map; the "
+                   "output is the same for any number but for the times (default: the cores "
+                   "this process may run on)")
+        ->check(threadCount)
+        ->capture_default_str();
     bool noTimes = false;
     app.add_flag("--no-times", noTimes,
                  "Leave the timings out, so that runs compare byte for byte");

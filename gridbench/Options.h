@@ -18,6 +18,9 @@ struct Options {
     // search, so that a run without it prints what it always printed.
     std::string search = "exact";
     bool searchNamed = false;
+    // Threads that answer the queries at once, all on the one map. By default
+    // as many as the cores this process may run on, so one when pinned.
+    int threads = 1;
 };
 
 // Reads the command line into `options`. Returns -1 when the run should go

@@ -9,7 +9,8 @@
 // library's search but the map: the object stays on positions whose whole
 // footprint holds the start's tile, and a diagonal step also needs both
 // positions beside it, so no corner is cut. Straight steps cost 100,
-// diagonal ones 142.
+// diagonal ones 142. cost() keeps its scratch in the object, so each thread
+// needs an object of its own; a copy is one.
 class ReferenceDijkstra {
   public:
     ReferenceDijkstra(const Grid& grid, int size);

@@ -43,6 +43,12 @@ void printThroughput(std::ostream& out, const BucketSummary& total) {
         << " expansions per second\n";
 }
 
+void printQueryRate(std::ostream& out, std::size_t queries, double wallMicros, int threads) {
+    out << queries << " queries in " << format("%.3f", wallMicros / 1000) << " ms on " << threads
+        << (threads == 1 ? " thread: " : " threads: ")
+        << optional(wallMicros > 0, "%.0f", queries / (wallMicros / 1e6)) << " queries/s\n";
+}
+
 void printSpeedRatio(std::ostream& out, double exactMicros, double jumpMicros) {
     out << "exact search " << format("%.3f", exactMicros / 1000) << " ms, jump point search "
         << format("%.3f", jumpMicros / 1000) << " ms: "

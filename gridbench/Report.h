@@ -14,6 +14,10 @@ void printTable(std::ostream& out, const std::vector<BucketSummary>& rows, bool 
 // "time in queries: T ms, E expansions per second" over the total row.
 void printThroughput(std::ostream& out, const BucketSummary& total);
 
+// "Q queries in W ms on N threads: R queries/s", W the wall-clock time of
+// the whole run.
+void printQueryRate(std::ostream& out, std::size_t queries, double wallMicros, int threads);
+
 // "exact search X ms, jump point search Y ms: R times as fast".
 void printSpeedRatio(std::ostream& out, double exactMicros, double jumpMicros);
 

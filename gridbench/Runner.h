@@ -32,10 +32,23 @@ struct QueryResult {
 using AnswerVerifier =
     std::function<std::string(const Query&, const QueryResult&, const Grid::Path&)>;
 
+// Makes the verifier of one thread. It is called once per thread, before any
+// query runs, so each verifier may keep scratch of its own.
+using VerifierFactory = std::function<AnswerVerifier()>;
+
+// One run over all the queries.
+struct QueryRun {
+    std::vector<QueryResult> results;   // in query order, whatever thread answered
+    std::vector<std::string> problems;  // in query order
+    double wallMicros = 0;              // the whole run, verification included
+    int threads = 1;                    // that answered, at most one per query
+};
+
 // Asks isConnected first and searches only when it says yes, the way the
 // viewer does. Positions where the object does not fit count as unreachable
-// without asking. Wrong answers are described in `problems`, prefixed with
-// the query's label.
-std::vector<QueryResult> runQueries(const PathSearcher& searcher, int width, int height, int size,
-                                    const std::vector<Query>& queries, const AnswerVerifier& verify,
-                                    std::vector<std::string>& problems);
+// without asking. `threads` threads take the queries one at a time and all
+// ask the one `searcher`. Wrong answers are described in the run's problems,
+// prefixed with the query's label; without a factory nothing is verified.
+QueryRun runQueries(const PathSearcher& searcher, int width, int height, int size,
+                    const std::vector<Query>& queries, int threads,
+                    const VerifierFactory& makeVerifier);

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Times the exact A* search and the jump point search on the same queries:
 # for every scenario file in MAPS_DIR, gridbench runs its whole scenario with
-# each search, one after the other in one process, and this prints per map the
+# each search, one after the other in one process and on one thread, so that
+# the times are one core's whatever the machine, and this prints per map the
 # total query time of both and their ratio.
 #   tools/search-speed.sh [GRIDBENCH [MAPS_DIR]]
 # Defaults: build/gridbench/gridbench and ../shared/maps beside the repository.
@@ -18,7 +19,7 @@ for scen in "$maps"/*.scen; do
     # lies beside the scenario here.
     map=$(awk -F '\t' 'NR == 2 { n = split($2, p, "/"); print p[n] }' "$scen")
     awk -F '\t' -v exe="$exe" -v scen="$scen" -v map="$maps/$map" -v size="$size" 'BEGIN {
-        cmd = exe " --scen \"" scen "\" --map \"" map "\" --size " size " --search both 2>/dev/null"
+        cmd = exe " --scen \"" scen "\" --map \"" map "\" --size " size " --search both --threads 1 2>/dev/null"
         while ((cmd | getline line) > 0) {
             if (line ~ /^map /) { split(line, w, ", "); queries = w[3] + 0 }
             if (line ~ /^exact search .* times as fast$/) {

@@ -45,9 +45,9 @@ TEST(GridbenchCheck, CatchesSearchersThatAreWrongOnPurpose) {
             const Faulty searcher(*walls, search, fault);
             const AnswerChecker checker(*walls, searcher, 0);
             const auto verify = [&](const auto&... answer) { return checker.verify(answer...); };
-            std::vector<std::string> problems;
-            runQueries(searcher, 6, 5, 0, {alongTheTop}, verify, problems);
-            EXPECT_EQ(problems, std::vector<std::string>{problem}) << "search " << search;
+            const QueryRun run =
+                runQueries(searcher, 6, 5, 0, {alongTheTop}, 1, [&] { return verify; });
+            EXPECT_EQ(run.problems, std::vector<std::string>{problem}) << "search " << search;
         }
     }
 }

@@ -1,14 +1,17 @@
 // gridbench and octile-mapgen as processes: answers and the exact tables of
-// both searches for the hand-written scenarios, the CSV's search column and
-// the speed ratio, help and bad command lines, and generated scenarios
-// checked end to end.
+// both searches for the hand-written scenarios, the CSV's search column, the
+// speed ratio, the same results on any number of threads and the query rate,
+// help and bad command lines, and generated scenarios checked end to end.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sched.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <tuple>
 
 #include "Process.h"
 
@@ -149,6 +152,73 @@ TEST(GridbenchCli, SpeedRatioEndsATimedRunOfBothSearches) {
     EXPECT_LE(ratio - 0.005, (exactMs + 0.0005) / (jumpMs - 0.0005)) << m[0];
 }
 
+// The threads share the queries out, but everything is kept and printed in
+// query order: without the times, the output and the CSV of a checked run
+// are the same for any number of threads, the default's included. Random
+// queries of both searches on the repository's map, and the off scenario's
+// failing check.
+TEST(GridbenchCli, ThreadCountChangesNothingButTheTimes) {
+    TempDir dir;
+    const struct {
+        std::string args, verdict;
+        std::size_t csvLines;
+        int status;
+    } runs[] = {{"--map " REPO_MAP " --random 1000 --seed 5 --size 1 --search both",
+                 "check: 1000 answers right, 0 wrong\n", 2001, 0},
+                {"--scen off.scen", "check: 8 scenario optima disagree", 11, 1}};
+    for (const auto& c : runs) {
+        std::string want, wantErr, wantCsv;
+        for (const std::string threads : {" --threads 1", "", " --threads 3"}) {
+            const ProcessResult r =
+                run(GRIDBENCH_EXE,
+                    c.args + " --check --no-times --csv " + dir.file("c.csv") + threads, kData);
+            const std::string csv = read_file(dir.file("c.csv"));
+            if (want.empty()) {
+                ASSERT_THAT(r.out, ::testing::HasSubstr(c.verdict)) << r.err;
+                ASSERT_EQ(split(csv, '\n').size(), c.csvLines) << c.args;
+                std::tie(want, wantErr, wantCsv) = std::tie(r.out, r.err, csv);
+            }
+            EXPECT_EQ(r.exit_status, c.status) << c.args << threads;
+            EXPECT_EQ(r.out, want) << c.args << threads;
+            EXPECT_EQ(r.err, wantErr) << c.args << threads;
+            EXPECT_EQ(csv, wantCsv) << c.args << threads;
+        }
+    }
+}
+
+// A timed run tells the wall-clock time of all its queries and how many it
+// answered per second, on the threads asked for but no more than there are
+// queries; by default on the cores the process may run on, one when pinned.
+TEST(GridbenchCli, TimedRunsTellTheQueryRateAndTheThreads) {
+    cpu_set_t cores;
+    ASSERT_EQ(sched_getaffinity(0, sizeof cores, &cores), 0);
+    int firstCore = 0;
+    while (!CPU_ISSET(firstCore, &cores)) ++firstCore;
+    const std::string usable = std::to_string(std::min(CPU_COUNT(&cores), 8));
+    const std::string walls = std::string(GRIDBENCH_EXE) + " --scen walls.map.scen";
+    const std::pair<std::string, std::string> cases[] = {
+        {walls + " --threads 1", "1 thread"},
+        {walls + " --threads 3", "3 threads"},
+        {walls + " --threads 20", "8 threads"},
+        {walls, usable + (usable == "1" ? " thread" : " threads")},
+        {"taskset -c " + std::to_string(firstCore) + ' ' + walls, "1 thread"},
+    };
+    for (const auto& [command, threads] : cases) {
+        const std::vector<std::string> words = split(command, ' ');
+        const ProcessResult r = run(words[0], command.substr(words[0].size() + 1), kData);
+        ASSERT_EQ(r.exit_status, 0) << command << '\n' << r.err;
+        const std::regex rateLine("expansions per second\n8 queries in ([0-9]+\\.[0-9]{3}) ms on " +
+                                  threads + ": ([0-9]+) queries/s\n$");
+        std::smatch m;
+        ASSERT_TRUE(std::regex_search(r.out, m, rateLine)) << command << '\n' << r.out;
+        // The rate of the printed time, rounded to 0.0005 ms, rounded to 1.
+        const double ms = std::stod(m[1]), rate = std::stod(m[2]);
+        ASSERT_GT(ms, 0.0005);
+        EXPECT_GE(rate + 0.5, 8 / (ms + 0.0005) * 1000) << m[0];
+        EXPECT_LE(rate - 0.5, 8 / (ms - 0.0005) * 1000) << m[0];
+    }
+}
+
 TEST(GridbenchCli, HelpNamesTheOptions) {
     const ProcessResult help = run(GRIDBENCH_EXE, "--help", kData);
     EXPECT_EQ(help.exit_status, 0);
@@ -228,6 +298,12 @@ TEST(Cli, RefusalsGiveTheirExactErrorAndExitStatus) {
         {GRIDBENCH_EXE, walls + "--search foo", "--search: foo not in {exact,jump,both}\n" + kHelp,
          2},
         {GRIDBENCH_EXE, walls + "--map m.map --random 5", "--scen excludes --random\n" + kHelp, 2},
+        {GRIDBENCH_EXE, walls + "--threads 0",
+         "--threads: 0 is not a whole number from 1 to 1024\n" + kHelp, 2},
+        {GRIDBENCH_EXE, walls + "--threads -2",
+         "--threads: -2 is not a whole number from 1 to 1024\n" + kHelp, 2},
+        {GRIDBENCH_EXE, walls + "--threads two",
+         "--threads: two is not a whole number from 1 to 1024\n" + kHelp, 2},
         {GRIDBENCH_EXE, "--scen short.scen",
          "gridbench: Cannot read short.scen: line 2: expected 9 fields, found 4\n", 2},
         {GRIDBENCH_EXE, walls + "--csv no/x.csv",
