@@ -4,7 +4,8 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config libglut-dev libgl-dev libglu1-mesa-dev
           libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-          xvfb xdotool imagemagick x11-utils)
+          xvfb xdotool imagemagick x11-utils
+          pybind11-dev python3-dev python3-numpy python3-pytest)
 
 missing=()
 for p in "${packages[@]}"; do

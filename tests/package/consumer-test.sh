@@ -53,6 +53,17 @@ if "$work/consumer/consumer" "$work/none.map" > "$work/missing.out"; then fail "
 [[ $(cat "$work/missing.out") == "Cannot read $work/none.map: no such file" ]] \
     || fail "a missing map printed: $(cat "$work/missing.out")"
 
+# The example of the library's guide, as a reader would paste it.
+mkdir -p "$work/guide"
+block() { awk -v kind="$1" '$0 == "```" kind {on = 1; next} /^```/ {on = 0} on' "$source/docs/gridlib.md"; }
+block cmake > "$work/guide/CMakeLists.txt"
+block cpp > "$work/guide/route.cpp"
+cmake -S "$work/guide" -B "$work/guide/build" -G Ninja -DCMAKE_CXX_COMPILER="$cxx" \
+      -DCMAKE_PREFIX_PATH="$work/prefix" > "$work/guide.log" && cmake --build "$work/guide/build" \
+      >> "$work/guide.log" || { cat "$work/guide.log"; fail "the guide's example does not build"; }
+[[ $("$work/guide/build/route") == "cost 1210, 10 steps" ]] \
+    || fail "the guide's example printed: $("$work/guide/build/route")"
+
 # A version the package does not offer is refused.
 mkdir -p "$work/future"
 printf 'cmake_minimum_required(VERSION 3.25)\nproject(p LANGUAGES CXX)\nfind_package(gridlib 2.0 CONFIG REQUIRED)\n' \
