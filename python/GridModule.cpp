@@ -320,7 +320,8 @@ PYBIND11_MODULE(gridlib, m) {
              "tiles[y, x] being the tile at (x, y). ValueError for another number of\n"
              "dimensions, an empty side, a non-integer dtype or a value other than 0, 1, 2.")
         .def_static("load", &load, py::arg("path"),
-                    "Reads an octile .map or a 24-bit .bmp file (str, bytes or path-like).\n"
+                    "Reads an octile .map or a .bmp file (24-bit, 32-bit or 8-bit palette; str,\n"
+                    "bytes or path-like).\n"
                     "OSError when the file cannot be opened, ValueError when it holds no valid\n"
                     "map; the message is the loader's \"Cannot read <path>: <reason>\".")
         .def_property_readonly(
