@@ -9,12 +9,38 @@
 
 namespace {
 
-// Taken when no list is given: all three policies.
-const std::vector<int> ALL_POLICIES{0, 1, 2};
+// Reads "0,2" into its policies; false for an empty item or anything but
+// 0, 1 and 2. CLI11's own list splitting drops empty items, so that "--blue ,"
+// would take the next option for its value.
+bool parse_policy_list(const std::string& text, std::vector<AttackPolicy>& policies) {
+    std::vector<AttackPolicy> parsed;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = text.find(',', start);
+        const std::string item = text.substr(start, comma - start);
+        if (item.size() != 1 || item[0] < '0' || item[0] > '2') return false;
+        parsed.push_back(static_cast<AttackPolicy>(item[0] - '0'));
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    policies.insert(policies.end(), parsed.begin(), parsed.end());
+    return true;
+}
 
-std::vector<AttackPolicy> as_policies(const std::vector<int>& numbers) {
+// The check of --red and --blue, with the option's name in CLI11's message.
+CLI::Validator policy_list_check() {
+    return CLI::Validator(
+        [](const std::string& text) {
+            std::vector<AttackPolicy> ignored;
+            if (parse_policy_list(text, ignored)) return std::string();
+            return "expected policies 0, 1 or 2 separated by commas, not \"" + text + "\"";
+        },
+        "");
+}
+
+std::vector<AttackPolicy> policies_of(const std::vector<std::string>& lists) {
     std::vector<AttackPolicy> policies;
-    for (const int n : numbers) policies.push_back(static_cast<AttackPolicy>(n));
+    for (const std::string& list : lists) parse_policy_list(list, policies);
     return policies;
 }
 
@@ -45,8 +71,8 @@ int parse_options(int argc, const char* const* argv, Options& options, std::ostr
     TournamentSettings& t = options.tournament;
     int seed = 0;
     int bounce = 1;
-    std::vector<int> reds = ALL_POLICIES;
-    std::vector<int> blues = ALL_POLICIES;
+    std::vector<std::string> reds{"0,1,2"};
+    std::vector<std::string> blues{"0,1,2"};
     std::string shard;
     options.threads = default_threads();
 
@@ -66,12 +92,12 @@ int parse_options(int argc, const char* const* argv, Options& options, std::ostr
         app.add_option("--red", reds,
                        "Red policies to play, comma-separated: 0 weakest, 1 closest, 2 most "
                        "dangerous")
-            ->delimiter(',')
-            ->check(policy_range())
+            ->type_name("LIST")
+            ->check(policy_list_check())
             ->default_str("0,1,2"));
     settings.push_back(app.add_option("--blue", blues, "Blue policies to play, as --red")
-                           ->delimiter(',')
-                           ->check(policy_range())
+                           ->type_name("LIST")
+                           ->check(policy_list_check())
                            ->default_str("0,1,2"));
     settings.push_back(app.add_option("--battles", t.battles, "Battles per pair")
                            ->check(battles_range())
@@ -95,12 +121,18 @@ int parse_options(int argc, const char* const* argv, Options& options, std::ostr
     app.add_option("--threads", options.threads, "Battles run in parallel")
         ->check(CLI::Range(1, 1024))
         ->capture_default_str();
-    app.add_option("--csv", options.csv, "Write one row per battle to this CSV file")
-        ->type_name("FILE");
-    app.add_option("--json", options.json, "Write one row per battle to this JSON file")
-        ->type_name("FILE");
-    app.add_option("--svg", options.svg, "Draw the red win rates as a heat map to this SVG file")
-        ->type_name("FILE");
+    // "-" for standard output, which then holds that file in place of the table.
+    CLI::Option* const outputs[] = {
+        app.add_option("--csv", options.csv,
+                       "Write one row per battle to this CSV file (-: standard output)")
+            ->type_name("FILE"),
+        app.add_option("--json", options.json,
+                       "Write the summary of every pair and one row per battle to this JSON file "
+                       "(-: standard output)")
+            ->type_name("FILE"),
+        app.add_option("--svg", options.svg,
+                       "Draw the red win rates as a heat map to this SVG file (-: standard output)")
+            ->type_name("FILE")};
     CLI::Option* merge =
         app.add_option("--merge", options.merge,
                        "Combine the CSV files of all shards of one tournament instead of running "
@@ -132,10 +164,18 @@ int parse_options(int argc, const char* const* argv, Options& options, std::ostr
         }
     }
 
+    for (const CLI::Option* o : outputs) {
+        if (o->count() > 0) {
+            options.files.push_back({o->get_name(), o->as<std::string>(), fileio::Access::WRITE});
+        }
+    }
+    for (const std::string& path : options.merge)
+        options.files.push_back({"--merge", path, fileio::Access::READ});
+
     t.bounce = bounce != 0;
     t.master_seed = seed;
-    t.reds = as_policies(reds);
-    t.blues = as_policies(blues);
+    t.reds = policies_of(reds);
+    t.blues = policies_of(blues);
     options.sharded = !shard.empty();
     if (options.sharded) parse_shard(shard, options.shard);
     return -1;

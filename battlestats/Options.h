@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "FileChecks.h"
 #include "Tournament.h"
 
 struct Options {
@@ -19,6 +20,9 @@ struct Options {
     bool sharded = false;
     Shard shard;
     std::vector<std::string> merge;
+    // Every file the command line names, for fileio::checkFiles: the outputs
+    // that were given (also when empty) and the files to merge.
+    std::vector<fileio::FileOption> files;
 };
 
 // The default thread count: one per hardware thread, at least one.

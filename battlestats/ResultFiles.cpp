@@ -21,20 +21,6 @@ constexpr std::size_t CSV_FIELDS = 16;
 // Between the policies of the reds and blues columns; a comma would split the field.
 constexpr const char* POLICY_SEPARATOR = ";";
 
-// A policy list as written to the files: sorted, each policy once, the
-// numbers joined by `separator`.
-std::string policy_list(const std::vector<AttackPolicy>& policies, const char* separator) {
-    std::vector<AttackPolicy> sorted = policies;
-    std::sort(sorted.begin(), sorted.end());
-    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
-    std::string text;
-    for (const AttackPolicy p : sorted) {
-        if (!text.empty()) text += separator;
-        text += std::to_string(static_cast<int>(p));
-    }
-    return text;
-}
-
 std::vector<std::string> split(const std::string& line, char separator) {
     std::vector<std::string> fields;
     std::string field;
@@ -152,6 +138,18 @@ std::string parse_row(const std::string& line, Row& row) {
 
 }  // namespace
 
+std::string policy_list(const std::vector<AttackPolicy>& policies, const char* separator) {
+    std::vector<AttackPolicy> sorted = policies;
+    std::sort(sorted.begin(), sorted.end());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    std::string text;
+    for (const AttackPolicy p : sorted) {
+        if (!text.empty()) text += separator;
+        text += std::to_string(static_cast<int>(p));
+    }
+    return text;
+}
+
 void write_csv(std::ostream& out, const TournamentResult& result) {
     const TournamentSettings& t = result.settings;
     std::ostringstream common;
@@ -166,25 +164,6 @@ void write_csv(std::ostream& out, const TournamentResult& result) {
             << static_cast<int>(r.pair.blue) << ',' << r.seed << ',' << outcome_name(r.result)
             << ',' << r.steps << ',' << tail << '\n';
     }
-}
-
-void write_json(std::ostream& out, const TournamentResult& result) {
-    const TournamentSettings& t = result.settings;
-    out << "{\n  \"settings\": {\"width\": " << t.width << ", \"height\": " << t.height
-        << ", \"marines\": " << t.marines << ", \"tanks\": " << t.tanks
-        << ", \"bounce\": " << (t.bounce ? "true" : "false") << ", \"battles\": " << t.battles
-        << ", \"master_seed\": " << t.master_seed << ", \"reds\": [" << policy_list(t.reds, ", ")
-        << "], \"blues\": [" << policy_list(t.blues, ", ") << "]"
-        << ", \"paired\": " << (t.paired ? "true" : "false") << "},\n  \"battles\": [";
-    bool first = true;
-    for (const BattleRecord& r : result.records) {
-        out << (first ? "\n" : ",\n") << "    {\"battle\": " << r.index
-            << ", \"red\": " << static_cast<int>(r.pair.red)
-            << ", \"blue\": " << static_cast<int>(r.pair.blue) << ", \"seed\": " << r.seed
-            << ", \"result\": \"" << outcome_name(r.result) << "\", \"steps\": " << r.steps << "}";
-        first = false;
-    }
-    out << (first ? "]\n}\n" : "\n  ]\n}\n");
 }
 
 std::string merge_csv(const std::vector<CsvInput>& inputs, TournamentResult& merged) {

@@ -1,9 +1,10 @@
 #ifndef BATTLESTATS_RESULT_FILES_H
 #define BATTLESTATS_RESULT_FILES_H
 
-// Battle results as files: CSV (also read back, to merge shards) and JSON,
-// one row per battle. Every CSV row carries the tournament settings too, so
-// that a file says on its own which tournament it belongs to.
+// Battle results as files: CSV, one row per battle (also read back, to merge
+// shards), and JSON, the summary per pair and the same rows (written by
+// JsonFile.cpp). Every CSV row carries the tournament settings too, so that
+// a file says on its own which tournament it belongs to.
 
 #include <ostream>
 #include <string>
@@ -14,7 +15,16 @@
 // The CSV header line, without its newline.
 extern const char* const CSV_HEADER;
 
+// A policy list as written to the files: sorted, each policy once, the
+// numbers joined by `separator`.
+std::string policy_list(const std::vector<AttackPolicy>& policies, const char* separator);
+
 void write_csv(std::ostream& out, const TournamentResult& result);
+
+// The settings, the summary of every pair (its counts, the shares of red
+// wins, draws and blue wins with their 95 % Wilson intervals, mean and
+// median steps), the paired scores, and one row per battle; the schema is in
+// the README's battlestats section.
 void write_json(std::ostream& out, const TournamentResult& result);
 
 // A CSV file given to the merge: its name for messages and its contents.

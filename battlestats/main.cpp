@@ -4,24 +4,20 @@
 // JSON and an SVG heat map. Shards of a tournament can run on different
 // machines and be merged afterwards.
 
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cerrno>
+#include <chrono>
 #include <cstdint>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
+#include <functional>
 #include <iostream>
-#include <map>
 #include <memory>
 #include <new>
-#include <sstream>
 #include <stdexcept>
 #include <system_error>
 
+#include "FileChecks.h"
 #include "Options.h"
+#include "OutputFile.h"
 #include "Progress.h"
 #include "Records.h"
 #include "Report.h"
@@ -36,43 +32,71 @@ int fail(const std::string& why) {
     return 1;
 }
 
-struct OutputFile {
-    const std::string& path;
-    void (*write)(std::ostream&, const TournamentResult&);
-    std::unique_ptr<std::ofstream> stream;
-};
-
-std::string read_whole(const std::string& path, std::string& text) {
-    std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored))
-        return "cannot read " + path + ": a directory";
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return "cannot read " + path + ": " + std::strerror(errno);
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad()) return "cannot read " + path;
-    text = buffer.str();
-    return "";
-}
-
-// Reads the files to merge. One file given twice is refused as such: read
-// twice, each of its battles would be reported as a duplicate of itself.
 std::string read_merge_inputs(const std::vector<std::string>& paths,
                               std::vector<CsvInput>& inputs) {
-    std::map<std::pair<dev_t, ino_t>, std::string> seen;
     for (const std::string& path : paths) {
-        struct stat info {};
-        if (stat(path.c_str(), &info) == 0) {
-            const auto [first, fresh] = seen.try_emplace({info.st_dev, info.st_ino}, path);
-            if (!fresh && first->second == path) return path + " is given twice";
-            if (!fresh) return path + " and " + first->second + " are the same file";
-        }
         CsvInput input{path, ""};
-        const std::string problem = read_whole(path, input.text);
+        const std::string problem = fileio::readWholeFile(path, input.text);
         if (!problem.empty()) return problem;
         inputs.push_back(std::move(input));
     }
     return "";
+}
+
+// The battles of the tournament (or of its shard), with a progress line when
+// standard error is a terminal.
+std::vector<BattleRecord> play(const TournamentResult& result, const Options& options) {
+    const std::vector<BattleJob> jobs = tournament_jobs(result.settings, options.shard);
+    std::vector<BattleOutcome> outcomes;
+    if (isatty(STDERR_FILENO)) {
+        ProgressLine line(std::cerr, jobs.size());
+        const auto start = std::chrono::steady_clock::now();
+        outcomes = run_battles(result.settings, jobs, options.threads, [&](std::size_t done) {
+            const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+            line.update(done, elapsed.count());
+        });
+        line.clear();
+    } else {
+        outcomes = run_battles(result.settings, jobs, options.threads);
+    }
+    std::vector<BattleRecord> records;
+    records.reserve(jobs.size());
+    for (std::size_t i = 0; i < jobs.size(); ++i) {
+        records.push_back(
+            {jobs[i].pair, jobs[i].index, jobs[i].seed, outcomes[i].result, outcomes[i].steps});
+    }
+    return records;
+}
+
+struct Output {
+    std::string path;
+    std::function<void(std::ostream&)> write;
+};
+
+// Every output is written in full before any replaces its file, so that one
+// that fails leaves all files as they were.
+std::string write_outputs(const std::vector<Output>& outputs) {
+    std::vector<std::unique_ptr<fileio::OutputFile>> files;
+    for (const Output& o : outputs) {
+        files.push_back(std::make_unique<fileio::OutputFile>(o.path));
+        std::string problem = files.back()->open();
+        if (!problem.empty()) return problem;
+        o.write(files.back()->stream());
+    }
+    std::vector<fileio::OutputFile*> all;
+    for (const auto& file : files) all.push_back(file.get());
+    return fileio::commitAll(all);
+}
+
+// The table, after a shard's count of its battles.
+void write_report(std::ostream& out, const TournamentResult& result, const Options& options) {
+    if (options.sharded) {
+        const std::uint64_t total = tournament_pairs(result.settings).size() *
+                                    static_cast<std::uint64_t>(result.settings.battles);
+        out << "shard " << options.shard.k << "/" << options.shard.n << ": "
+            << result.records.size() << " of " << total << " battles\n";
+    }
+    write_table(out, result);
 }
 
 }  // namespace
@@ -81,6 +105,9 @@ int main(int argc, char** argv) {
     Options options;
     const int status = parse_options(argc, argv, options, std::cout, std::cerr);
     if (status >= 0) return status;
+    // Before any battle, so that a bad name costs nothing and blocks nothing.
+    if (const std::string problem = fileio::checkFiles(options.files); !problem.empty())
+        return fail(problem);
 
     TournamentResult result;
     if (!options.merge.empty()) {
@@ -96,34 +123,8 @@ int main(int argc, char** argv) {
         const std::string problem = settings_problem(result.settings);
         if (!problem.empty()) return fail(problem);
         options.threads = threads_that_fit(result.settings, options.threads);
-    }
-
-    // Opened before the battles run, so a bad path fails at once.
-    OutputFile outputs[] = {{options.csv, write_csv, nullptr},
-                            {options.json, write_json, nullptr},
-                            {options.svg, write_svg, nullptr}};
-    for (OutputFile& o : outputs) {
-        if (o.path.empty()) continue;
-        o.stream = std::make_unique<std::ofstream>(o.path, std::ios::binary | std::ios::trunc);
-        if (!*o.stream) return fail("cannot write " + o.path + ": " + std::strerror(errno));
-    }
-
-    if (options.merge.empty()) {
         try {
-            const std::vector<BattleJob> jobs = tournament_jobs(result.settings, options.shard);
-            std::vector<BattleOutcome> outcomes;
-            if (isatty(STDERR_FILENO)) {
-                ProgressBar bar(std::cerr, jobs.size());
-                outcomes = run_battles(result.settings, jobs, options.threads,
-                                       [&bar](std::size_t done) { bar.show(done); });
-            } else {
-                outcomes = run_battles(result.settings, jobs, options.threads);
-            }
-            result.records.reserve(jobs.size());
-            for (std::size_t i = 0; i < jobs.size(); ++i) {
-                result.records.push_back({jobs[i].pair, jobs[i].index, jobs[i].seed,
-                                          outcomes[i].result, outcomes[i].steps});
-            }
+            result.records = play(result, options);
         } catch (const std::bad_alloc&) {
             return fail("out of memory: too many battles or units");
         } catch (const std::length_error&) {
@@ -131,22 +132,25 @@ int main(int argc, char** argv) {
         } catch (const std::system_error& e) {
             return fail(std::string("cannot start the threads: ") + e.what());
         }
-        if (options.sharded) {
-            const std::uint64_t total = tournament_pairs(result.settings).size() *
-                                        static_cast<std::uint64_t>(result.settings.battles);
-            std::cout << "shard " << options.shard.k << "/" << options.shard.n << ": "
-                      << result.records.size() << " of " << total << " battles\n";
-        }
     }
 
-    write_table(std::cout, result);
-    std::cout.flush();
-    for (OutputFile& o : outputs) {
-        if (!o.stream) continue;
-        o.write(*o.stream, result);
-        o.stream->close();
-        if (!*o.stream) return fail("cannot write " + o.path);
+    std::vector<Output> outputs;
+    bool file_on_standard_output = false;
+    const std::pair<const std::string*, void (*)(std::ostream&, const TournamentResult&)> files[] =
+        {{&options.csv, write_csv}, {&options.json, write_json}, {&options.svg, write_svg}};
+    for (const auto& file : files) {
+        if (file.first->empty()) continue;
+        file_on_standard_output |= fileio::isStandardOutput(*file.first);
+        const auto write = file.second;
+        outputs.push_back(
+            {*file.first, [&result, write](std::ostream& out) { write(out, result); }});
     }
-    if (!std::cout) return fail("cannot write the table to standard output");
+    // Standard output holds that file alone, so that it can be piped on.
+    if (!file_on_standard_output) {
+        outputs.insert(outputs.begin(), {fileio::STANDARD_OUTPUT, [&](std::ostream& out) {
+                                             write_report(out, result, options);
+                                         }});
+    }
+    if (const std::string problem = write_outputs(outputs); !problem.empty()) return fail(problem);
     return 0;
 }

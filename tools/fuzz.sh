@@ -5,9 +5,19 @@
 # non-zero when any target found something.
 #   tools/fuzz.sh SECONDS [TARGET...]
 set -euo pipefail
-cd "$(dirname "$0")/.."
-seconds=${1:?usage: tools/fuzz.sh SECONDS [TARGET...]}
+usage="usage: tools/fuzz.sh SECONDS [TARGET...]  (SECONDS: whole seconds per target, 1 to 99999)"
+case "${1:-}" in
+    -h | --help) echo "$usage"; exit 0 ;;
+esac
+# Checked before anything is built: libFuzzer takes a time it cannot read as
+# no limit at all, and would run the first target forever.
+if [ $# -lt 1 ] || ! [[ "$1" =~ ^[1-9][0-9]{0,4}$ ]]; then
+    echo "$usage" >&2
+    exit 2
+fi
+seconds=$1
 shift
+cd "$(dirname "$0")/.."
 root=$(pwd)
 
 if ! command -v clang++ >/dev/null || ! ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then
@@ -19,6 +29,14 @@ fi
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc)"
+
+# A target asked for by name must exist, or a typo would fuzz nothing and pass.
+for wanted in "$@"; do
+    if [ ! -e "build-fuzz/fuzz-targets/$wanted" ]; then
+        echo "tools/fuzz.sh: no fuzz target $wanted; there are: $(ls build-fuzz/fuzz-targets 2>/dev/null | tr '\n' ' ')" >&2
+        exit 2
+    fi
+done
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

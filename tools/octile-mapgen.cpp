@@ -5,10 +5,12 @@
 #include <filesystem>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <sstream>
 
-#include "FileAccess.h"
+#include "FileChecks.h"
 #include "OctileMapGenerators.h"
+#include "OutputFile.h"
 #include "ScenarioGenerator.h"
 
 namespace {
@@ -18,6 +20,7 @@ enum class Kind { ROOMS, MAZE, LAKES };
 // The files are NAME.map and NAME.map.scen, so NAME must end in a file name:
 // an empty one or a folder would give hidden files or files beside the folder.
 std::string checkOutputName(const std::string& name) {
+    if (name.empty()) return "empty file name";
     const std::filesystem::path path(name);
     const std::string last = path.filename().string();
     if (last.empty() || last == "." || last == "..") return "no file name in \"" + name + "\"";
@@ -28,11 +31,24 @@ std::string checkOutputName(const std::string& name) {
     return "";
 }
 
-bool writeFile(const std::string& path, const std::string& text) {
-    const std::string reason = writeWholeFile(path, text);
-    if (!reason.empty())
-        std::cerr << "octile-mapgen: cannot write " << path << ": " << reason << '\n';
-    return reason.empty();
+int fail(const std::string& why) {
+    std::cerr << "octile-mapgen: " << why << '\n';
+    return 1;
+}
+
+// The map and its scenario are written in full before either replaces its
+// file, so that a failure leaves the old files (or none) as they were.
+std::string writeBoth(const std::vector<std::pair<std::string, std::string>>& files) {
+    std::vector<std::unique_ptr<fileio::OutputFile>> outputs;
+    for (const auto& [path, text] : files) {
+        outputs.push_back(std::make_unique<fileio::OutputFile>(path));
+        const std::string problem = outputs.back()->open();
+        if (!problem.empty()) return problem;
+        outputs.back()->stream() << text;
+    }
+    std::vector<fileio::OutputFile*> all;
+    for (const auto& output : outputs) all.push_back(output.get());
+    return fileio::commitAll(all);
 }
 
 }  // namespace
@@ -43,14 +59,23 @@ int main(int argc, char** argv) {
         "a scenario NAME.map.scen with optimal lengths (diagonals sqrt 2, no corner "
         "cutting)",
         "octile-mapgen"};
-    Kind kind = Kind::ROOMS;
+    app.failure_message([](const CLI::App*, const CLI::Error& e) {
+        return std::string("octile-mapgen: ") + e.what() + " (see --help)\n";
+    });
+    std::string kindName = "rooms";
     int width = 512, height = 512, corridor = 1, queries = 1000, perStart = 50;
     std::uint32_t seed = 1;
     std::string name;
     const std::map<std::string, Kind> kinds{
         {"rooms", Kind::ROOMS}, {"maze", Kind::MAZE}, {"lakes", Kind::LAKES}};
-    app.add_option("--kind", kind, "rooms, maze or lakes")
-        ->transform(CLI::CheckedTransformer(kinds))
+    app.add_option("--kind", kindName, "rooms, maze or lakes")
+        ->check(
+            [&kinds](const std::string& text) {
+                return kinds.count(text) > 0
+                           ? std::string()
+                           : "expected rooms, maze or lakes, not \"" + text + "\"";
+            },
+            "")
         ->capture_default_str();
     app.add_option("--width", width, "Map width in cells")
         ->check(CLI::Range(8, 8192))
@@ -78,24 +103,33 @@ int main(int argc, char** argv) {
         return e.get_exit_code() == 0 ? 0 : 2;
     }
 
+    const std::string mapPath = name + ".map";
+    const std::string scenPath = mapPath + ".scen";
+    std::vector<fileio::FileOption> files{{"--out", mapPath, fileio::Access::WRITE}};
+    if (queries > 0) files.push_back({"--out", scenPath, fileio::Access::WRITE});
+    // Before the work, which can take long on large maps.
+    if (const std::string problem = fileio::checkFiles(files); !problem.empty())
+        return fail(problem);
+
+    const Kind kind = kinds.at(kindName);
     const OctileRows rows = kind == Kind::ROOMS  ? makeRoomsMap(width, height, seed)
                             : kind == Kind::MAZE ? makeMazeMap(width, height, corridor, seed)
                                                  : makeLakesMap(width, height, seed);
-    const std::string mapPath = name + ".map";
     std::ostringstream mapText;
     writeOctileMap(mapText, rows);
-    if (!writeFile(mapPath, mapText.str())) return 1;
-    if (queries == 0) return 0;
-    const std::vector<ScenarioLine> lines = makeScenario(rows, queries, perStart, seed);
-    // The scenario sits next to its map and names it relative to its folder.
-    const std::string mapName = std::filesystem::path(mapPath).filename().string();
-    std::ostringstream scenText;
-    writeScenario(scenText, mapName, width, height, lines);
-    if (!writeFile(mapPath + ".scen", scenText.str())) return 1;
-    if (int(lines.size()) < queries) {
-        std::cerr << "octile-mapgen: only " << lines.size() << " of " << queries
-                  << " queries: too little connected ground\n";
-        return 1;
+    std::vector<std::pair<std::string, std::string>> outputs{{mapPath, mapText.str()}};
+    if (queries > 0) {
+        const std::vector<ScenarioLine> lines = makeScenario(rows, queries, perStart, seed);
+        if (int(lines.size()) < queries) {
+            return fail("only " + std::to_string(lines.size()) + " of " + std::to_string(queries) +
+                        " queries: too little connected ground");
+        }
+        // The scenario sits next to its map and names it relative to its folder.
+        const std::string mapName = std::filesystem::path(mapPath).filename().string();
+        std::ostringstream scenText;
+        writeScenario(scenText, mapName, width, height, lines);
+        outputs.emplace_back(scenPath, scenText.str());
     }
+    if (const std::string problem = writeBoth(outputs); !problem.empty()) return fail(problem);
     return 0;
 }

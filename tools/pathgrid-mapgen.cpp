@@ -1,13 +1,18 @@
 // pathgrid-mapgen: writes the sample map for pathgrid as a 24-bit bitmap.
-//   pathgrid-mapgen OUTPUT [WIDTH HEIGHT]     (default 64 x 64)
+//   pathgrid-mapgen OUTPUT [WIDTH HEIGHT]     (default 64 x 64; OUTPUT "-":
+//   standard output)
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "BitmapWriter.h"
+#include "FileChecks.h"
+#include "OutputFile.h"
 #include "SampleMapGenerator.h"
 
 namespace {
@@ -43,9 +48,15 @@ int main(int argc, char** argv) {
         printUsage(std::cerr);
         return 1;
     }
-    std::string reason;
-    if (!writeBytes(argv[1], encodeBitmap(makeSampleMap(width, height)), &reason)) {
-        std::cerr << "pathgrid-mapgen: cannot write " << argv[1] << ": " << reason << '\n';
+    // Checked before the map is made; the file appears only once complete.
+    std::string problem = fileio::checkFiles({{"OUTPUT", argv[1], fileio::Access::WRITE}});
+    if (problem.empty()) {
+        const std::vector<unsigned char> bytes = encodeBitmap(makeSampleMap(width, height));
+        problem = fileio::writeFile(
+            argv[1], std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    }
+    if (!problem.empty()) {
+        std::cerr << "pathgrid-mapgen: " << problem << '\n';
         return 1;
     }
     return 0;

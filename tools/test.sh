@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Fresh machine to green: install what is missing, build, run every test,
 # then the unit tests once more under AddressSanitizer and UBSan, the
-# concurrency tests under ThreadSanitizer, then every fuzz harness briefly
-# (it installs clang when missing).
+# concurrency tests under ThreadSanitizer, then every fuzz harness for
+# FUZZ_SECONDS (20 by default; tools/fuzz.sh installs clang when missing).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -20,7 +20,7 @@ TEST(RunScript, RefusesAProgramItDoesNotRun) {
         const ProcessResult r = run_process({RUN_SH_PATH, name}, options);
         EXPECT_EQ(r.exit_status, 2) << name;
         EXPECT_EQ(r.out, "") << name;
-        EXPECT_EQ(r.err, "usage: tools/run.sh [pathgrid|battlesim]\n") << name;
+        EXPECT_EQ(r.err, "usage: tools/run.sh [pathgrid|battlesim]...\n") << name;
     }
 }
 

@@ -1,15 +1,22 @@
 // battlestats as a process: the same results for any thread count and for
-// merged shards, rows that are battlesim's own battles, command lines refused
-// before any battle runs, and merged files no run could have written refused
-// with the run's own reason.
+// merged shards, rows that are battlesim's own battles, command lines and
+// files refused before any battle runs, merged files no run could have
+// written refused with the run's own reason, the JSON summary, standard
+// output as a file, and the progress line.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iomanip>
 #include <map>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <tuple>
 
@@ -21,11 +28,12 @@ namespace {
 const std::string SMALL = "--width 200 --height 200 --marines 3 --tanks 1 --battles 6 --seed 11 ";
 
 // battlestats with `args` split at single spaces, then `paths` as they are.
-ProcessResult battlestats(const std::string& args, const std::vector<std::string>& paths = {}) {
+ProcessResult battlestats(const std::string& args, const std::vector<std::string>& paths = {},
+                          const ProcessOptions& options = {}) {
     std::vector<std::string> argv = split(args, ' ');
     argv.insert(argv.begin(), BATTLESTATS_PATH);
     argv.insert(argv.end(), paths.begin(), paths.end());
-    return run_process(argv);
+    return run_process(argv, options);
 }
 
 void expect_refusal(const ProcessResult& r, const std::string& message) {
@@ -75,13 +83,18 @@ TEST(BattlestatsCli, HelpAndOneLineErrorsBeforeAnyBattle) {
     const ProcessResult help = battlestats("--help");
     EXPECT_EQ(help.exit_status, 0);
     EXPECT_NE(help.out.find("--battles"), std::string::npos) << help.out;
-    // The default tournament runs for minutes: a refusal after battles would time out.
+    // A refusal after the battles of the default tournament would follow its table.
     const std::pair<std::string, std::string> cases[] = {
         {"--tanks x", "--tanks: Value x not in range 0 to 2147483647 (see --help)"},
         {"--shard 5/4", "--shard: expected K/N with 1 <= K <= N, not \"5/4\" (see --help)"},
         {"--width 60", "world 60 x 700 is too small for tanks: width and height must be above 60"},
-        {"--csv /nonexistent-dir/x.csv",
-         "cannot write /nonexistent-dir/x.csv: No such file or directory"},
+        {"--csv /nonexistent-dir/x.csv", "Cannot write /nonexistent-dir/x.csv: no such directory"},
+        // The list is not split by the option parser, which would skip the
+        // empty items and take the next option for the value.
+        {"--blue , --battles 3",
+         "--blue: expected policies 0, 1 or 2 separated by commas, not \",\" (see --help)"},
+        {"--red 0,3",
+         "--red: expected policies 0, 1 or 2 separated by commas, not \"0,3\" (see --help)"},
         {"--merge a.csv --battles 3",
          "--battles cannot be combined with --merge, which takes the settings from the files"},
     };
@@ -198,9 +211,186 @@ TEST(BattlestatsMerge, NamesBothPlacesOfABattleReadTwice) {
     const std::string twice = write_file(dir, "twice.csv", HEADER + row + row);
     expect_refusal(battlestats("--merge", {twice}), twice + ":3: same battle as " + twice + ":2");
     // One file given twice is named as such, not as every battle a duplicate of itself.
-    expect_refusal(battlestats("--merge", {a, b, a}), a + " is given twice");
+    expect_refusal(battlestats("--merge", {a, b, a}), "--merge names " + a + " twice");
     expect_refusal(battlestats("--merge", {a, dir.path() + "/./a.csv"}),
-                   dir.path() + "/./a.csv and " + a + " are the same file");
+                   "--merge " + a + " and " + dir.path() + "/./a.csv are the same file");
+}
+
+// Names that cannot take an output or give an input are refused before any
+// battle of a tournament that would run for hours: a refusal after the
+// battles, or a wait on the FIFO, would run into the time limit.
+TEST(BattlestatsFiles, RefusedBeforeAnyBattle) {
+    TempDir dir;
+    const std::string fifo = dir.file("fifo"), folder = dir.file("folder"), out = dir.file("out");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+    ASSERT_EQ(symlink(out.c_str(), dir.file("link").c_str()), 0);
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--csv", fifo}, "Cannot write " + fifo + ": not a regular file"},
+        {{"--merge", fifo}, "Cannot read " + fifo + ": not a regular file"},
+        {{"--json", folder}, "Cannot write " + folder + ": is a directory"},
+        {{"--merge", folder}, "Cannot read " + folder + ": is a directory"},
+        {{"--svg", ""}, "--svg: empty file name"},
+        {{"--csv", out, "--json", out}, "--csv and --json both name " + out},
+        {{"--csv", out, "--svg", folder + "/../out"},
+         "--csv " + out + " and --svg " + folder + "/../out are the same file"},
+        // A link to a file not made yet.
+        {{"--svg", dir.file("link"), "--json", out},
+         "--json " + out + " and --svg " + dir.file("link") + " are the same file"},
+        {{"--merge", out, "--csv", out}, "--csv and --merge both name " + out},
+        {{"--csv", "-", "--svg", "-"}, "--csv and --svg both write to standard output"},
+    };
+    ProcessOptions options;
+    options.timeout_ms = 20000;
+    for (const auto& [args, message] : cases) {
+        const bool merge = args[0] == "--merge";
+        const ProcessResult r = battlestats(merge ? "" : "--battles 100000", args, options);
+        EXPECT_FALSE(r.timed_out) << message;
+        expect_refusal(r, message);
+    }
+    std::set<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        left.insert(entry.path().filename().string());
+    EXPECT_EQ(left, (std::set<std::string>{"fifo", "folder", "link"}));
+}
+
+// A full disk gives the system's reason and status 1, for a file and for
+// standard output; the run's other files are then left as they were, and
+// no temporary file stays behind.
+TEST(BattlestatsFiles, AFailedWriteReplacesNothing) {
+    TempDir dir;
+    write_file(dir, "old.csv", "old\n");
+    const ProcessResult r =
+        battlestats(SMALL + "--csv", {dir.file("old.csv"), "--json", "/dev/full"});
+    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_EQ(r.err, "battlestats: Cannot write /dev/full: no space left on device\n");
+    EXPECT_EQ(read_file(dir.file("old.csv")), "old\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+
+    std::vector<std::string> argv{"sh", "-c", "exec \"$0\" \"$@\" >/dev/full", BATTLESTATS_PATH};
+    for (const std::string& arg : split(SMALL, ' ')) argv.push_back(arg);
+    const ProcessResult full = run_process(argv);
+    EXPECT_EQ(full.exit_status, 1);
+    EXPECT_EQ(full.err, "battlestats: Cannot write standard output: no space left on device\n");
+}
+
+// "-" puts one file on standard output, in place of the table: the bytes the
+// file would hold.
+TEST(BattlestatsFiles, DashIsStandardOutput) {
+    TempDir dir;
+    const std::string args = SMALL + "--paired --red 0,2";
+    ASSERT_EQ(
+        battlestats(args, {"--csv", dir.file("c"), "--json", dir.file("j"), "--svg", dir.file("s")})
+            .exit_status,
+        0);
+    for (const auto& [option, file] : {std::pair{"--csv", "c"}, {"--json", "j"}, {"--svg", "s"}}) {
+        const ProcessResult r = battlestats(args, {option, "-"});
+        EXPECT_EQ(std::tuple(r.exit_status, r.err), std::tuple(0, "")) << option;
+        EXPECT_EQ(r.out, read_file(dir.file(file))) << option;
+    }
+}
+
+// The numbers of a line of text, such as "6", "16.7%" and "56.4" of a table
+// row, or those of a JSON line ("null" included).
+std::vector<std::string> numbers_in(const std::string& line) {
+    static const std::regex number(R"(null|-?[0-9][0-9.eE+-]*%?)");
+    std::vector<std::string> found;
+    for (std::sregex_iterator m(line.begin(), line.end(), number), end; m != end; ++m)
+        found.push_back(m->str());
+    return found;
+}
+
+std::string decimals(const std::string& number, int count, double scale = 1) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", count, scale * std::stod(number));
+    return text;
+}
+
+// The JSON file is valid JSON whose summary holds the printed table's
+// numbers unrounded (each pair's battles, shares with their intervals, mean
+// and median steps, timeouts, then the paired scores), and whose counts are
+// those of its own rows.
+TEST(BattlestatsFiles, JsonSummaryHoldsTheTablesNumbers) {
+    TempDir dir;
+    const ProcessResult r = battlestats(SMALL + "--paired --red 0,2 --json", {dir.file("j")});
+    ASSERT_EQ(r.exit_status, 0) << r.err;
+    const ProcessResult parsed = run_process(
+        {"python3", "-c", "import json, sys; json.load(open(sys.argv[1]))", dir.file("j")});
+    EXPECT_EQ(parsed.exit_status, 0) << parsed.err;
+
+    std::vector<std::string> table = split(r.out, '\n');
+    const auto row = std::find_if(table.begin(), table.end(),
+                                  [](const std::string& l) { return l.starts_with("red "); });
+    const auto rows_end = std::find_if(
+        row, table.end(), [](const std::string& l) { return l.starts_with("shares with"); });
+    const auto paired = std::find_if(
+        rows_end, table.end(), [](const std::string& l) { return l.starts_with("paired score"); });
+    ASSERT_TRUE(row != table.end() && paired != table.end()) << r.out;
+    std::vector<std::string> pair_rows(row + 1, rows_end), paired_rows(paired + 1, table.end());
+
+    // red, blue -> red wins, draws, blue wins, timeouts counted from the rows.
+    std::map<std::pair<std::string, std::string>, std::array<int, 4>> tally;
+    const std::regex battle(R"re("red": (\d), "blue": (\d), "seed": -?\d+, "result": "(\w+)")re");
+    std::vector<std::string> pairs, scores;
+    for (const std::string& line : split(read_file(dir.file("j")), '\n')) {
+        std::smatch m;
+        if (std::regex_search(line, m, battle)) {
+            const std::string result = m[3];
+            auto& t = tally[{m[1], m[2]}];
+            ++t[result == "red" ? 0 : result == "blue" ? 2 : 1];
+            t[3] += result == "timeout";
+        } else if (line.starts_with("      {\"red\"")) {
+            pairs.push_back(line);
+        } else if (line.starts_with("      {\"a\"")) {
+            scores.push_back(line);
+        }
+    }
+    ASSERT_EQ(pairs.size(), pair_rows.size());
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        // red, blue, battles, (count, rate, low, high) x 3, timeouts, mean, median
+        const std::vector<std::string> n = numbers_in(pairs[i]);
+        ASSERT_EQ(n.size(), 18u) << pairs[i];
+        std::vector<std::string> want{n[2]};
+        for (int k = 0; k < 3; ++k) {
+            want.insert(want.end(),
+                        {decimals(n[4 + 4 * k], 1, 100) + "%", decimals(n[5 + 4 * k], 1, 100),
+                         decimals(n[6 + 4 * k], 1, 100)});
+        }
+        want.insert(want.end(), {decimals(n[16], 1), decimals(n[17], 1), n[15]});
+        EXPECT_EQ(numbers_in(pair_rows[i]), want) << pair_rows[i];
+        const auto& t = tally[{n[0], n[1]}];
+        EXPECT_EQ((std::vector<std::string>{n[3], n[7], n[11], n[15]}),
+                  (std::vector<std::string>{std::to_string(t[0]), std::to_string(t[1]),
+                                            std::to_string(t[2]), std::to_string(t[3])}));
+    }
+    ASSERT_EQ(scores.size(), paired_rows.size());
+    for (std::size_t i = 0; i < scores.size(); ++i) {
+        // a, b, layouts, score, low, high
+        const std::vector<std::string> n = numbers_in(scores[i]);
+        ASSERT_EQ(n.size(), 6u) << scores[i];
+        EXPECT_EQ(numbers_in(paired_rows[i]),
+                  (std::vector<std::string>{decimals(n[3], 3), decimals(n[4], 3), decimals(n[5], 3),
+                                            n[2]}));
+    }
+}
+
+// The progress line is for a terminal only: a run of over a second writes
+// nothing to standard error in a file, and under a pseudo-terminal draws the
+// line in place and clears it at the end. Both runs write the same rows.
+TEST(BattlestatsProgress, OnATerminalOnly) {
+    TempDir dir;
+    const std::string args = "--battles 60 --threads 1 --seed 5 --csv ";
+    const ProcessResult piped = battlestats(args + dir.file("a"));
+    EXPECT_EQ(std::tuple(piped.exit_status, piped.err), std::tuple(0, ""));
+    const ProcessResult pty =
+        run_process({"script", "-qec", BATTLESTATS_PATH " " + args + dir.file("b") + " >/dev/null",
+                     "/dev/null"});
+    ASSERT_EQ(pty.exit_status, 0) << pty.out << pty.err;
+    EXPECT_TRUE(std::regex_match(
+        pty.out,
+        std::regex("(\r[0-9]+/540 battles, [0-9.]+ per second, [0-9a-z ]+ left *)+\r +\r")))
+        << pty.out;
+    EXPECT_EQ(read_file(dir.file("b")), read_file(dir.file("a")));
 }
 
 }  // namespace

@@ -311,11 +311,14 @@ TEST(Cli, RefusalsGiveTheirExactErrorAndExitStatus) {
         {GRIDBENCH_EXE, walls + "--map maps", "gridbench: Cannot read maps: is a directory\n", 2},
         {GRIDBENCH_EXE, walls + "--map missing.map",
          "gridbench: Cannot read missing.map: no such file\n", 2},
-        {MAPGEN_EXE, "--queries 4 --out maps/", "--out: no file name in \"maps/\"\n" + kHelp, 2},
+        {MAPGEN_EXE, "--queries 4 --out maps/",
+         "octile-mapgen: --out: no file name in \"maps/\" (see --help)\n", 2},
         {MAPGEN_EXE, "--queries 4 --out maps",
-         "--out: maps is a directory; give a file name in it, such as maps/map\n" + kHelp, 2},
+         "octile-mapgen: --out: maps is a directory; give a file name in it, such as maps/map "
+         "(see --help)\n",
+         2},
         {MAPGEN_EXE, "--out none/rooms",
-         "octile-mapgen: cannot write none/rooms.map: No such file or directory\n", 1},
+         "octile-mapgen: Cannot write none/rooms.map: no such directory\n", 1},
         // Corridors wider than the map leave nothing but rock.
         {MAPGEN_EXE, "--kind maze --corridor 64 --width 8 --height 8 --queries 5 --out rock",
          "octile-mapgen: only 0 of 5 queries: too little connected ground\n", 1},

@@ -74,9 +74,9 @@ TEST(PathgridProgram, RefusalsAndHelpBeforeAnyWindow) {
         {{MAPGEN_EXE, "a.bmp", "63", "64"}, "", kMapgenUsage, 1},
         {{MAPGEN_EXE, "no/map.bmp"},
          "",
-         "pathgrid-mapgen: cannot write no/map.bmp: No such file or directory\n",
+         "pathgrid-mapgen: Cannot write no/map.bmp: no such directory\n",
          1},
-        {{MAPGEN_EXE, "."}, "", "pathgrid-mapgen: cannot write .: Is a directory\n", 1},
+        {{MAPGEN_EXE, "."}, "", "pathgrid-mapgen: Cannot write .: is a directory\n", 1},
     };
     for (const auto& c : cases) {
         const ProcessResult r = runIn(dir, c.argv);
