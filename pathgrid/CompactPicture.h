@@ -9,10 +9,14 @@
 #include "MapView.h"
 
 // The map as one RGB picture of the window, for cells too small for inset
-// squares: each pixel shows the cell under its centre, so a map of any size
-// shows its shapes and no tile vanishes into a grid line. The reach area and
-// the search's tint are painted into it too, so one picture per change serves
-// every frame until the view or those answers change.
+// squares. Cells of a pixel or more: each pixel shows the cell under its
+// centre, so no tile vanishes into a grid line and every cell keeps at least
+// one pixel of its own. Cells smaller than a pixel: each pixel shows the
+// share-weighted mix of the colours of the cells it covers (black for its
+// part beyond the map), so a wall or a gap one cell wide still shows as a
+// darker or lighter line. The reach area and the search's tint are painted
+// into it too, so one picture per change serves every frame until the view or
+// those answers change.
 class CompactPicture {
   public:
     // What the picture shows besides the tiles.
@@ -34,6 +38,7 @@ class CompactPicture {
 
   private:
     void compose(const Grid& grid, const MapView& view, const Layers& layers);
+    void composeMixed(const Grid& grid, const MapView& view, const Layers& layers);
 
     std::optional<MapView> shownView;  // none before the first picture
     Layers shownLayers;

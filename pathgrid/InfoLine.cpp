@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -52,10 +53,6 @@ std::vector<std::string> formatInfoLine(const Grid& grid, const MapView& view,
                             path->path.size(), expanded, path->searchMs);
         }
     }
-    const std::string cellAndRoute = cell + "  " + route;
-    for (const std::string& head : {name + mapSize, mapSize, std::string()}) {
-        if (head.size() + cellAndRoute.size() <= maxChars) return {head + cellAndRoute};
-    }
     std::vector<std::string> lines;
     for (const std::string& head : {name + mapSize, mapSize, std::string()}) {
         if (head.size() + cell.size() <= maxChars || head.empty()) {
@@ -64,5 +61,18 @@ std::vector<std::string> formatInfoLine(const Grid& grid, const MapView& view,
         }
     }
     lines.push_back(route);
+    // The longest hint that fits beside the map and cell, else beside the
+    // route; on its line's right end.
+    for (std::string* line : {&lines[0], &lines[1]}) {
+        for (const char* hint :
+             {"keys and mouse: pathgrid --help", "keys: pathgrid --help", "keys: --help"}) {
+            const std::size_t length = std::strlen(hint);
+            if (line->size() + 2 + length <= maxChars) {
+                line->append(maxChars - line->size() - length, ' ');
+                line->append(hint);
+                return lines;
+            }
+        }
+    }
     return lines;
 }

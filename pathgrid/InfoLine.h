@@ -19,10 +19,19 @@ struct InfoLineState {
     const FrameQueries::PathAnswer* path = nullptr;  // path mode only
 };
 
-// One line of at most `maxChars` characters where it fits, else two: the map
-// and the pointer's cell above, the search and its route below. The file name
-// goes first, then the map's size, so that what changes with the pointer
-// stays readable.
+// The info band below the map: kInfoBandLines lines of GLUT's 8 x 13 font,
+// kInfoLinePixels apart, in a black band of kInfoBandPixels rows that the
+// window gains below the map's area while the band is shown.
+constexpr int kInfoBandLines = 2;
+constexpr int kInfoLinePixels = 15;
+constexpr int kInfoBandPixels = 2 + kInfoLinePixels * kInfoBandLines;
+
+// The band's kInfoBandLines lines of at most `maxChars` characters: the map
+// and the pointer's cell above, the search and its route below, and, at the
+// right end of the first line with room for it, where the keys and mouse
+// actions are listed. The file name goes first, then the map's size; they
+// are left out, in that order, when the line is too narrow, so that what
+// changes with the pointer stays readable.
 std::vector<std::string> formatInfoLine(const Grid& grid, const MapView& view,
                                         const InfoLineState& state, std::size_t maxChars);
 

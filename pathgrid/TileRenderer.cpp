@@ -61,10 +61,11 @@ void TileRenderer::drawInsetTiles(const MapView& view, const std::vector<bool>* 
     drawQuads(tintVertices, tintColors);
 }
 
-void TileRenderer::drawCompact(const MapView& view, const CompactPicture::Layers& layers) {
+void TileRenderer::drawCompact(const MapView& view, const CompactPicture::Layers& layers,
+                               int bottom) {
     picture.update(grid, view, layers);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glWindowPos2i(0, 0);
+    glWindowPos2i(0, bottom);
     glDrawPixels(view.windowWidth(), view.windowHeight(), GL_RGB, GL_UNSIGNED_BYTE,
                  picture.rgb().data());
 }

@@ -18,8 +18,9 @@ class TileRenderer {
     // Inset tiles: the visible cells' squares with their grid lines, then the
     // tint over the positions in `expanded`, if given.
     void drawInsetTiles(const MapView& view, const std::vector<bool>* expanded);
-    // Small cells: the picture with its layers (reach area, tint).
-    void drawCompact(const MapView& view, const CompactPicture::Layers& layers);
+    // Small cells: the picture with its layers (reach area, tint), its bottom
+    // row `bottom` window rows above the window's bottom edge.
+    void drawCompact(const MapView& view, const CompactPicture::Layers& layers, int bottom);
 
   private:
     void rebuildQuads(const MapView& view);

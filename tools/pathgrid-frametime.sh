@@ -17,8 +17,12 @@
 #   reach    right button: every position the pointer's sector holds
 #   search   left button, a new goal each frame: search and drawing
 #   route    left button held still, the picture redrawn by toggling the info
-#            line twice: the route's drawing without its search (viewers
+#            band: the route's drawing without its search, plus the window
+#            growing or shrinking by the band's rows each frame (viewers
 #            without F1 redraw nothing here)
+# With the defaults a run takes about four minutes: per side and view, four
+# kinds of frame of FRAMES x PAUSE seconds each, plus the waits until the
+# viewer is idle.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 exe=${1:-$root/build/pathgrid/pathgrid}
@@ -94,7 +98,7 @@ measure_view() {
     measure "$1 route" 1 40 290 600 300 route
 }
 
-pg_start_xvfb 646 642
+pg_start_xvfb 646 678  # room for the info band below the map
 for side in $sides; do
     "$mapgen" "$work/map$side.bmp" "$side" "$side"
     # Unquoted on purpose: each word of VIEWER_ARGS is one argument.

@@ -3,7 +3,7 @@
 #   docs/pathgrid.png       the sample map, the route of a 2 x 2 object
 #   docs/pathgrid-2048.png  a generated 2048 x 2048 map of lakes, whole, with a route
 #   docs/pathgrid-zoom.png  a generated 512 x 512 maze zoomed 8 times, with the
-#                           search tint and the info line
+#                           search tint and the info band below the map
 #   tools/pathgrid-screenshot.sh [BUILD_DIR [OUTPUT_DIR]]
 # Defaults: build/ and docs/ of this checkout.
 set -eu
@@ -16,16 +16,18 @@ work=$(mktemp -d)
 trap pg_cleanup EXIT
 trap 'exit 1' INT TERM
 
+# The whole window: 640 x 640, and the info band's rows below when shown.
 shoot() {
     sleep 1
-    import -window root -crop 640x640+0+0 +repage "$1"
+    size=$(xdotool getwindowgeometry "$pg_window" | sed -n 's/.*Geometry: //p')
+    import -window root -crop "$size+0+0" +repage "$1"
     xdotool mouseup 1 key q
     wait "$pg_viewer_pid" 2>/dev/null || true
     pg_viewer_pid=""
     echo "wrote $1"
 }
 
-pg_start_xvfb 646 642  # an odd size: our server, not another one
+pg_start_xvfb 646 678  # an odd size: our server, not another one; room for the info band
 
 # 64 x 64 cells of 10 pixels: a 2 x 2 object from (8, 24) to (44, 34) has to
 # take the corridor two cells wide.

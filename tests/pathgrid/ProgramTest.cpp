@@ -14,10 +14,26 @@ namespace {
 
 const std::string kUsage =
     "usage: pathgrid [--info] [--search exact|jump] [MAP]\n"
-    "  MAP: a 24-bit uncompressed bitmap or an octile text map (.map); default map.bmp\n"
-    "  --info: show the info line from the start (F1 shows and hides it)\n"
+    "  MAP: a bitmap (.bmp) or an octile text map (.map); default map.bmp\n"
+    "  --info: show the info band from the start (F1 shows and hides it)\n"
     "  --search: the route search, exact A* (the default) or jump point search\n"
-    "            (F3 switches between them)\n";
+    "            (F3 switches between them)\n"
+    "  -h, --help: this text\n"
+    "mouse:\n"
+    "  moving                the object (1x1, 2x2 or 3x3 cells) follows the pointer\n"
+    "  left button held      the cheapest route from the press point to the pointer\n"
+    "  right button held     every position reachable from the pointer\n"
+    "  middle button         the next object size: 1x1, 2x2, 3x3\n"
+    "  wheel                 zooms in (up) or out (down) about the pointer\n"
+    "  Shift + left drag     pans the map\n"
+    "keys:\n"
+    "  Page Up / Page Down   zoom in / out about the pointer\n"
+    "  arrow keys            pan by a quarter of the view\n"
+    "  Home                  the whole map\n"
+    "  F1                    shows or hides the info band below the map\n"
+    "  F2                    tints what the last search expanded\n"
+    "  F3                    switches between the exact and the jump point search\n"
+    "  any other key         quits\n";
 const std::string kMapgenUsage =
     "usage: pathgrid-mapgen OUTPUT [WIDTH HEIGHT]  (sides 64 to 4096)\n";
 
@@ -38,8 +54,10 @@ std::vector<std::string> unprivileged(std::vector<std::string> argv) {
 
 // Maps that cannot be shown end with status 255 before any window. Files that
 // are no maps are refused from what the system says about them, before
-// anything is read: a FIFO with no writer would block a reader forever. The
-// generator's refusals exit with 1, and its --help writes no file.
+// anything is read: a FIFO with no writer would block a reader forever, a
+// device may never end. -h and --help list every option, key and mouse
+// action; an option the viewer lacks is no map name. The generator's
+// refusals exit with 1, and its --help writes no file.
 TEST(PathgridProgram, RefusalsAndHelpBeforeAnyWindow) {
     TempDir dir;
     ASSERT_TRUE(writeBytes(dir.file("tiny.bmp"), encodeBitmap(imageFromRows({"...", "..."}))));
@@ -65,6 +83,11 @@ TEST(PathgridProgram, RefusalsAndHelpBeforeAnyWindow) {
         {{PATHGRID_EXE, "x.bmp", "--search", "foo"}, "", kUsage},
         {{PATHGRID_EXE, "x.bmp", "--search"}, "", kUsage},
         {{PATHGRID_EXE, "x.bmp", "--help"}, kUsage, "", 0},
+        {{PATHGRID_EXE, "-h"}, kUsage, "", 0},
+        {{PATHGRID_EXE, "--infoo", "x.bmp"}, "", kUsage},
+        {{PATHGRID_EXE, "-x"}, "", kUsage},
+        {{PATHGRID_EXE, ""}, "Cannot read : no such file\n"},
+        {{PATHGRID_EXE, "/dev/zero"}, "Cannot read /dev/zero: not a regular file\n"},
         {{PATHGRID_EXE, "folder.map"}, "Cannot read folder.map: is a directory\n"},
         {{PATHGRID_EXE, "pipe.map"}, "Cannot read pipe.map: not a regular file\n"},
         // plain.bmp is not a folder

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <tuple>
 
 #include "CompactPicture.h"
 #include "FrameQueries.h"
@@ -16,22 +18,29 @@
 namespace {
 
 // Every pixel lies in the rectangle of the cell it maps to, at every zoom
-// level (the whole map included) and position of the view; pointers beyond
-// the canvas give -1 or the side, never a cell beyond them.
+// level (the whole map included) and position of the view, for square maps
+// and long ones, in square windows and wide ones; pointers beyond the canvas
+// give -1 or the side, never a cell beyond them.
 TEST(MapView, PixelToCellToRectangleRoundTripsAtEveryZoom) {
-    for (int w : {3, 16, 100, 161, 641, 2048, 100000}) {
-        for (int W : {1, 97, 640}) {
-            MapView view(w, w, W, W);
+    const struct {
+        int w, h;
+    } maps[] = {{3, 3},       {16, 16},         {100, 100},  {161, 161}, {641, 641},
+                {2048, 2048}, {100000, 100000}, {2048, 256}, {7, 300},   {100000, 3}};
+    for (const auto& [w, h] : maps) {
+        for (const auto& [W, H] : {std::pair{1, 1}, {97, 97}, {640, 640}, {640, 480}, {97, 300}}) {
+            MapView view(w, h, W, H);
             int step = 0;
             do {
-                SCOPED_TRACE(std::to_string(w) + " cells in " + std::to_string(W) +
-                             " pixels, level " + std::to_string(view.zoomLevel()));
-                view.pan(step % 2 ? 1 : -1, 0);
+                SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h) + " cells in " +
+                             std::to_string(W) + "x" + std::to_string(H) + " pixels, level " +
+                             std::to_string(view.zoomLevel()));
+                view.pan(step % 2 ? 1 : -1, step % 3 ? 1 : -1);
                 ASSERT_EQ(view.cellAtX(-1'000'000'000), -1);
                 ASSERT_EQ(view.cellAtX(1'000'000'000), w);
+                ASSERT_EQ(view.cellAtY(1'000'000'000), h);
                 for (int px = 0; px < W; ++px) {
                     const int c = view.cellAtX(px), shown = view.cellAtPixelCentreX(px);
-                    ASSERT_TRUE(c >= 0 && c < w) << "pixel " << px << ": cell " << c;
+                    if (c < 0 || c >= w) continue;  // beside a centred map
                     // Border 0 ends one pixel short of the next cell's edge.
                     const MapView::Rect r = view.cellRect(c, 0, 0);
                     ASSERT_TRUE(r.x0 * W <= px + 1e-3 && r.x1 * W + 1 > px - 1e-3)
@@ -39,28 +48,102 @@ TEST(MapView, PixelToCellToRectangleRoundTripsAtEveryZoom) {
                     // The picture samples the pixel's centre, a cell it covers.
                     ASSERT_TRUE(shown >= c && shown <= view.cellAtX(px + 1)) << shown << " " << c;
                 }
-            } while (view.zoomIn(W / 3 + ++step * 7, W / 2));
+                // Cells are square; one on screen, where floats are close.
+                const MapView::Rect r = view.cellRect(std::clamp(view.cellAtX(W / 2), 0, w - 1),
+                                                      std::clamp(view.cellAtY(H / 2), 0, h - 1), 0);
+                ASSERT_NEAR((r.x1 - r.x0) * W, (r.y1 - r.y0) * H, 1e-3);
+            } while (view.zoomIn(W / 3 + ++step * 7, H / 2));
             // Zoomed in as far as it goes, unless the whole map is already larger.
-            ASSERT_LE(view.cellPixelsX(), std::max(1.0 * W / w, 1.0 * MapView::kMaxCellPixels));
-            ASSERT_GT(view.cellPixelsX() * 2, MapView::kMaxCellPixels);
+            ASSERT_LE(view.cellPixels(),
+                      std::max(std::min(1.0 * W / w, 1.0 * H / h), 1.0 * MapView::kMaxCellPixels));
+            ASSERT_GT(view.cellPixels() * 2, MapView::kMaxCellPixels);
         }
     }
+}
+
+// A map that is not square keeps square cells: it fills the window along
+// its long side and is centred along the other, black beside it.
+TEST(MapView, LongMapsHaveSquareCellsAndAreCentred) {
+    MapView view(2048, 256, 640, 640);
+    EXPECT_DOUBLE_EQ(view.cellPixels(), 0.3125);
+    EXPECT_EQ(view.cellAtX(0), 0);
+    EXPECT_EQ(view.cellAtX(639), 2044);
+    EXPECT_EQ(view.cellAtY(279), -1);  // 640 - 80 rows, half above
+    EXPECT_EQ(view.cellAtY(280), 0);
+    EXPECT_EQ(view.cellAtY(359), 252);
+    EXPECT_EQ(view.cellAtY(360), 256);
+    EXPECT_EQ(view.firstVisibleY(), 0);
+    EXPECT_EQ(view.lastVisibleY(), 255);
+    const MapView::Rect r = view.cellRect(16, 32, 0);
+    EXPECT_NEAR(r.x0 * 640, 5, 1e-3);
+    EXPECT_NEAR(r.y0 * 640, 290, 1e-3);
+
+    // Zoomed about a pointer beside the map: the map stays centred along the
+    // height while it is lower than the window, and keeps the column under
+    // the pointer.
+    EXPECT_TRUE(view.zoomIn(100, 20));
+    EXPECT_EQ(view.cellAtX(100), 320);
+    EXPECT_EQ(view.cellAtY(240), 0);
+    EXPECT_EQ(view.cellAtY(400), 256);
+    EXPECT_TRUE(view.zoomIn(100, 20));
+    EXPECT_TRUE(view.zoomIn(100, 20));  // 2.5 pixels a cell: 640 rows
+    EXPECT_EQ(view.cellAtY(0), 0);
+    EXPECT_EQ(view.lastVisibleY(), 255);
+    EXPECT_TRUE(view.zoomIn(100, 20));
+    EXPECT_EQ(view.cellAtX(100), 320);
+    EXPECT_EQ(view.cellAtY(20), 8);
+
+    // A tall map, and a square one in a wide window, the same way across.
+    const MapView tall(100, 300, 640, 640);
+    EXPECT_EQ(tall.cellAtX(213), 0);  // 213.3 pixels wide: 213 of the rest left of it
+    EXPECT_EQ(tall.cellAtX(212), -1);
+    EXPECT_EQ(tall.lastVisibleX(), 99);
+    const MapView wide(64, 64, 800, 640);
+    EXPECT_DOUBLE_EQ(wide.cellPixels(), 10);
+    EXPECT_EQ(wide.cellAtX(79), -1);
+    EXPECT_EQ(wide.cellAtX(80), 0);
+    EXPECT_EQ(wide.cellAtX(719), 63);
+    EXPECT_EQ(wide.cellAtX(720), 64);
+}
+
+// Dragging moves the map under the pointer by the pixels moved, until an
+// edge of the map reaches the window's edge.
+TEST(MapView, DraggingMovesTheMapWithThePointer) {
+    MapView view(64, 64, 640, 640);
+    EXPECT_FALSE(view.drag(30, 0));  // the whole map: nowhere to go
+    view.zoomIn(320, 320);           // 20 pixels a cell, cells 16 to 47 shown
+    const int cx = view.cellAtX(300), cy = view.cellAtY(300);
+    EXPECT_TRUE(view.drag(-45, 60));
+    EXPECT_EQ(view.cellAtX(300 - 45), cx);
+    EXPECT_EQ(view.cellAtY(300 + 60), cy);
+    EXPECT_TRUE(view.drag(10000, 0));
+    EXPECT_EQ(view.firstVisibleX(), 0);
+    EXPECT_FALSE(view.drag(1, 0));
+    EXPECT_TRUE(view.drag(-10000, -10000));
+    EXPECT_EQ(view.lastVisibleX(), 63);
+    EXPECT_EQ(view.lastVisibleY(), 63);
+    EXPECT_EQ(view.cellAtY(639), 63);
 }
 
 TEST(MapView, ZoomKeepsThePointedCellAndStopsAtTheLimits) {
     MapView view(2048, 1024, 640, 640);
     const MapView whole = view;
     EXPECT_FALSE(view.zoomOut(10, 10));
-    const int cx = view.cellAtX(300), cy = view.cellAtY(200);
-    int levels = 0;
+    const int cx = view.cellAtX(300);
+    int levels = 0, cy = -2;
     while (view.zoomIn(300, 200)) {
         ++levels;
         EXPECT_EQ(view.cellAtX(300), cx);
-        EXPECT_EQ(view.cellAtY(200), cy);
+        // Rows are kept from where the map is as high as the window; before,
+        // it stays centred.
+        if (cy != -2) {
+            EXPECT_EQ(view.cellAtY(200), cy);
+        }
+        cy = view.cellAtY(200);
     }
-    // 0.3125 px a cell across, 0.625 down: the rows reach 64 px first.
-    EXPECT_EQ(levels, 6);
-    EXPECT_DOUBLE_EQ(view.cellPixelsY(), 40);
+    // 0.3125 px a cell, square: 40 px after seven doublings.
+    EXPECT_EQ(levels, 7);
+    EXPECT_DOUBLE_EQ(view.cellPixels(), 40);
     while (view.zoomOut(300, 200)) EXPECT_NEAR(view.cellAtX(300), cx, 1);
     EXPECT_EQ(view, whole);
 
@@ -100,6 +183,37 @@ TEST(MapView, InsetTilesFromFourPixelsAndObjectsOfAtLeastThree) {
             }
         }
     }
+}
+
+// The route's and the ends' inset 1 and the idle object's inset 2 stay from
+// 8 pixels a cell on; below, they shrink so that at least 3 x 3 pixels of the
+// overlay's colour are left inside the cell's tile square, down to 4 pixels,
+// where the cells are drawn in one picture instead.
+TEST(MapView, OverlayInsetsShrinkBelowEightPixelsACellToKeepThreeByThree) {
+    const struct {
+        double cell;
+        int inset1, inset2;
+    } cases[] = {{4, 0, 0},   {4.9, 0, 0}, {5, 0, 0},  {6, 1, 1},  {7, 1, 1},
+                 {7.9, 1, 1}, {8, 1, 2},   {10, 1, 2}, {40, 1, 2}, {64, 1, 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.cell) + " pixels a cell");
+        // 96 cells in a window of that many pixels per cell.
+        const int W = static_cast<int>(c.cell * 96);
+        const MapView view(96, 96, W, W);
+        EXPECT_EQ(view.overlayInset(1), c.inset1);
+        EXPECT_EQ(view.overlayInset(2), c.inset2);
+        for (int border : {1, 2}) {
+            // What the rasteriser fills: the pixel centres inside the square.
+            const MapView::Rect r = view.cellRect(37, 37, view.overlayInset(border));
+            const double x0 = r.x0 * W, x1 = r.x1 * W;
+            const int filled = static_cast<int>(std::ceil(x1 - 0.5) - std::ceil(x0 - 0.5));
+            EXPECT_GE(filled, MapView::kMinObjectPixels) << "border " << border;
+        }
+    }
+    // The default view, 10 pixels a cell: exactly the insets asked for.
+    const MapView whole(64, 64, 640, 640);
+    EXPECT_EQ(whole.overlayInset(1), 1);
+    EXPECT_EQ(whole.overlayInset(2), 2);
 }
 
 TEST(FrameQueries, TheSameQuestionIsAnsweredWithoutSearchingAgain) {
@@ -207,71 +321,199 @@ TEST(FrameQueries, ReachChangesOnlyWhenThePointerLeavesItsSector) {
     }
 }
 
-// Each pixel shows the cell under its centre, reach yellow where a reached
-// object covers that cell, the tint where the search expanded.
-TEST(CompactPicture, EachPixelShowsTheCellUnderItsCentre) {
-    const MapRows rows = noiseRows(203, 150, 30, 20, 7);
-    const GridPtr grid = gridFromRows(rows);
-    const int W = 61, H = 45;
-    for (int level = 0; level < 3; ++level) {
+// The picture's layers for the tests: reach from the first position an
+// object of `size` fits on, the tint on every third cell.
+struct PictureLayers {
+    FrameQueries queries;
+    std::vector<bool> expanded;
+    int size;
+    int sx = 0, sy = 0;
+    CompactPicture::Layers layers;
+
+    PictureLayers(const Grid& grid, int size)
+        : queries(grid), expanded(std::size_t(grid.getWidth()) * grid.getHeight()), size(size) {
+        // The first position from the middle on where the object can stand;
+        // (0, 0), which reaches nothing, on a map without one.
+        const int w = grid.getWidth(), h = grid.getHeight();
+        for (int i = 0; i < w * h; ++i) {
+            const int x = (i + w / 2) % w, y = ((i + w / 2) / w + h / 2) % h;
+            if (x + size < w && y + size < h && grid.isConnected(size, x, y, x, y)) {
+                sx = x;
+                sy = y;
+                break;
+            }
+        }
+        queries.setReachFrom(size, sx, sy);
+        for (std::size_t i = 0; i < expanded.size(); i += 3) expanded[i] = true;
+        layers = {&expanded, &queries, size, 1, queries.reachVersion()};
+    }
+    // The cell's colour in the picture: yellow where a reached object covers
+    // it, else the tile, tinted where the search expanded.
+    Rgb8 colourOf(const Grid& grid, int cx, int cy) const {
+        const int w = grid.getWidth(), h = grid.getHeight();
+        for (int y = cy - size; y <= cy; ++y)
+            for (int x = cx - size; x <= cx; ++x)
+                if (x >= 0 && y >= 0 && x + size < w && y + size < h &&
+                    grid.isConnected(size, sx, sy, x, y))
+                    return kYellowRgb;
+        const Rgb8 tile = kTileRgb[grid.getTile(cx, cy)];
+        return expanded[std::size_t(cy) * w + cx] ? tinted(tile) : tile;
+    }
+};
+
+Rgb8 pixelOf(const CompactPicture& picture, const MapView& view, int px, int py) {
+    const int W = view.windowWidth(), H = view.windowHeight();
+    const std::uint8_t* got = &picture.rgb()[((H - 1 - py) * W + px) * 3];
+    return {got[0], got[1], got[2]};
+}
+
+// Cells of a pixel or more: each pixel shows the cell under its centre, reach
+// yellow where a reached object covers that cell, the tint where the search
+// expanded.
+TEST(CompactPicture, EachPixelShowsTheCellUnderItsCentreFromOnePixelACell) {
+    const GridPtr grid = gridFromRows(noiseRows(203, 150, 30, 20, 7));
+    const int W = 61, H = 45;  // 0.3 pixels a cell at the whole map
+    for (int level = 2; level < 5; ++level) {
         MapView view(203, 150, W, H);
         for (int i = 0; i < level; ++i) view.zoomIn(40, 20);
-        FrameQueries queries(*grid);
-        const int size = level % 2 ? 1 : 0;
-        int sx = 0, sy = 0;
-        while (!grid->isConnected(size, sx, sy, sx, sy)) ++sx;
-        queries.setReachFrom(size, sx, sy);
-        std::vector<bool> expanded(203 * 150, false);
-        for (std::size_t i = 0; i < expanded.size(); i += 3) expanded[i] = true;
-
+        ASSERT_FALSE(view.mixesCells());
+        const PictureLayers layers(*grid, level % 2);
         CompactPicture picture;
-        CompactPicture::Layers layers{&expanded, &queries, size, 1, queries.reachVersion()};
-        ASSERT_TRUE(picture.update(*grid, view, layers));
-        ASSERT_FALSE(picture.update(*grid, view, layers));
+        ASSERT_TRUE(picture.update(*grid, view, layers.layers));
+        ASSERT_FALSE(picture.update(*grid, view, layers.layers));
         for (int py = 0; py < H; ++py) {
             for (int px = 0; px < W; ++px) {
                 const int cx = view.cellAtPixelCentreX(px), cy = view.cellAtPixelCentreY(py);
-                bool reached = false;
-                for (int y = cy - size; y <= cy; ++y)
-                    for (int x = cx - size; x <= cx; ++x)
-                        reached |= x >= 0 && y >= 0 && x + size < 203 && y + size < 150 &&
-                                   grid->isConnected(size, sx, sy, x, y);
-                Rgb8 want = kTileRgb[grid->getTile(cx, cy)];
-                if (expanded[cy * 203 + cx]) want = tinted(want);
-                if (reached) want = kYellowRgb;
-                const std::uint8_t* got = &picture.rgb()[((H - 1 - py) * W + px) * 3];
-                ASSERT_EQ((Rgb8{got[0], got[1], got[2]}), want) << "pixel " << px << "," << py;
+                ASSERT_EQ(pixelOf(picture, view, px, py), layers.colourOf(*grid, cx, cy))
+                    << "pixel " << px << "," << py;
             }
         }
     }
 }
 
+// Cells smaller than a pixel: each pixel shows the mix of the cells it
+// covers, each weighted by the part of the pixel it covers, the part beyond
+// the map black. Worked out here in floating point from the cells' edges,
+// the reach layer from isConnected for every position.
+void expectShareWeightedMix(const Grid& grid, const MapView& view, const PictureLayers& layers) {
+    ASSERT_TRUE(view.mixesCells());
+    const int W = view.windowWidth(), H = view.windowHeight();
+    const int w = grid.getWidth(), h = grid.getHeight();
+    const double cell = view.cellPixels();
+    // The window's corner in canvas pixels, from cell 0's edges.
+    const MapView::Rect first = view.cellRect(0, 0, 0);
+    const double originX = -std::round(first.x0 * W), originY = -std::round(first.y0 * H);
+    std::vector<Rgb8> colours;
+    for (int cy = 0; cy < h; ++cy)
+        for (int cx = 0; cx < w; ++cx) colours.push_back(layers.colourOf(grid, cx, cy));
+    CompactPicture picture;
+    ASSERT_TRUE(picture.update(grid, view, layers.layers));
+    for (int py = 0; py < H; ++py) {
+        for (int px = 0; px < W; ++px) {
+            double sum[3] = {0, 0, 0};
+            for (int cy = 0; cy < h; ++cy) {
+                const double dy =
+                    std::min(originY + py + 1, (cy + 1) * cell) - std::max(originY + py, cy * cell);
+                if (dy <= 0) continue;
+                for (int cx = 0; cx < w; ++cx) {
+                    const double dx = std::min(originX + px + 1, (cx + 1) * cell) -
+                                      std::max(originX + px, cx * cell);
+                    if (dx <= 0) continue;
+                    const Rgb8 c = colours[std::size_t(cy) * w + cx];
+                    sum[0] += dx * dy * c.r;
+                    sum[1] += dx * dy * c.g;
+                    sum[2] += dx * dy * c.b;
+                }
+            }
+            const Rgb8 got = pixelOf(picture, view, px, py);
+            const int channels[3] = {got.r, got.g, got.b};
+            for (int i = 0; i < 3; ++i)
+                ASSERT_NEAR(channels[i], sum[i], 0.51) << "pixel " << px << "," << py;
+        }
+    }
+}
+
+TEST(CompactPicture, APixelOverSeveralCellsShowsTheirShareWeightedMix) {
+    const GridPtr grid = gridFromRows(noiseRows(203, 150, 30, 20, 7));
+    for (const auto& [W, H, zooms] : {std::tuple{61, 45, 0}, {61, 45, 1}, {50, 70, 0}}) {
+        SCOPED_TRACE(std::to_string(W) + "x" + std::to_string(H) + " zoomed " +
+                     std::to_string(zooms));
+        MapView view(203, 150, W, H);
+        for (int i = 0; i < zooms; ++i) view.zoomIn(40, 20);
+        expectShareWeightedMix(*grid, view, PictureLayers(*grid, 1));
+    }
+    // Every family of maps and object size: the reach layer asks only the
+    // first of each run of positions that are steps apart on one tile.
+    for (const NamedMap& family : mapFamilies()) {
+        const GridPtr map = gridFromRows(family.rows);
+        const int w = map->getWidth(), h = map->getHeight();
+        for (int size = 0; size <= 2; ++size) {
+            SCOPED_TRACE(std::string(family.name) + ", size " + std::to_string(size));
+            expectShareWeightedMix(*map, MapView(w, h, w * 2 / 5, h * 2 / 5 + 3),
+                                   PictureLayers(*map, size));
+        }
+    }
+}
+
+// A wall one cell thick, and a gap one cell wide in a thick wall, both
+// across the pixels' grain: at 0.3125 pixels a cell neither holds a pixel's
+// centre, yet both show.
+TEST(CompactPicture, OneCellWallsAndGapsShowInTheOverview) {
+    MapRows rows(256, std::string(2048, '.'));
+    for (int x = 0; x < 2048; ++x) rows[100][x] = '#';  // thin wall
+    for (int y = 0; y < 256; ++y)
+        for (int x = 1024; x < 1040; ++x) rows[y][x] = y == 129 ? '.' : '#';  // gap at 129
+    const GridPtr grid = gridFromRows(rows);
+    const MapView view(2048, 256, 640, 640);
+    CompactPicture picture;
+    picture.update(*grid, view, {});
+    // Row 100 lies in pixel row 280 + 31.25 = 311; row 129 in 320.
+    const Rgb8 ground = kTileRgb[Grid::GROUND], wall = kTileRgb[Grid::BLOCKED];
+    EXPECT_EQ(pixelOf(picture, view, 100, 310), ground);
+    EXPECT_EQ(pixelOf(picture, view, 100, 312), ground);
+    const Rgb8 thin = pixelOf(picture, view, 100, 311);
+    EXPECT_GT(thin.r, ground.r + 10) << "the wall shows as a greyer line";
+    EXPECT_EQ(pixelOf(picture, view, 322, 319), wall);
+    EXPECT_EQ(pixelOf(picture, view, 322, 321), wall);
+    const Rgb8 gap = pixelOf(picture, view, 322, 320);
+    EXPECT_GT(gap.g, gap.r + 10) << "the gap shows as a greener line";
+}
+
 // The search in use is named also outside path mode; with a route it leads
-// the route's part, which moves to a line of its own when one is too narrow.
-TEST(InfoLine, NamesTheSearchInUseBeforeItsRoute) {
+// the route's line. Where the keys and mouse actions are listed goes at the
+// right end of the first line with room for it, shorter when space is short.
+TEST(InfoLine, NamesTheSearchInUseBeforeItsRouteAndWhereTheKeysAreListed) {
     const GridPtr grid = gridFromRows({".....", ".###.", ".....", "~~~~~"});
     const MapView view(5, 4, 640, 640);
     using Lines = std::vector<std::string>;
     InfoLineState state{"rooms.map", 1, 3, 2, RouteSearch::EXACT, nullptr};
+    const std::string cell = "rooms.map 5x4  2x2  zoom 1x  (3,2) ground";
+    const std::string hint = "keys and mouse: pathgrid --help";
     EXPECT_EQ(formatInfoLine(*grid, view, state, 79),
-              Lines{"rooms.map 5x4  2x2  zoom 1x  (3,2) ground  A*"});
+              (Lines{cell + std::string(79 - cell.size() - hint.size(), ' ') + hint, "A*"}));
     state.search = RouteSearch::JUMP;
-    EXPECT_EQ(formatInfoLine(*grid, view, state, 79),
-              Lines{"rooms.map 5x4  2x2  zoom 1x  (3,2) ground  jump"});
+    EXPECT_EQ(formatInfoLine(*grid, view, state, 60),
+              (Lines{cell + "       keys: --help", "jump"}));
+    // Too narrow for the file name and the hint beside the cell: the hint
+    // goes to the route's line.
+    EXPECT_EQ(formatInfoLine(*grid, view, state, 40),
+              (Lines{"5x4  2x2  zoom 1x  (3,2) ground", "jump     " + hint}));
 
     FrameQueries queries(*grid, RouteSearch::JUMP);
     state = {"rooms.map", 0, 4, 2, RouteSearch::JUMP, &queries.path(0, 0, 0, 4, 2, false)};
-    const std::string cell = "rooms.map 5x4  1x1  zoom 1x  (4,2) ground";
+    const std::string cell1 = "rooms.map 5x4  1x1  zoom 1x  (4,2) ground";
     // The time at the end varies.
     const std::string route =
         "jump  cost 600  6 steps  " + std::to_string(state.path->stats.expanded) + " expanded ";
-    Lines lines = formatInfoLine(*grid, view, state, 200);
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_TRUE(lines[0].starts_with(cell + "  " + route)) << lines[0];
-    lines = formatInfoLine(*grid, view, state, 50);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0], cell);
-    EXPECT_TRUE(lines[1].starts_with(route)) << lines[1];
+    for (std::size_t width : {50u, 79u, 200u}) {
+        const Lines lines = formatInfoLine(*grid, view, state, width);
+        ASSERT_EQ(lines.size(), std::size_t(kInfoBandLines));
+        EXPECT_TRUE(lines[0].starts_with(cell1)) << lines[0];
+        EXPECT_TRUE(lines[1].starts_with(route)) << lines[1];
+        // No room for the hint beside either at 50 characters.
+        EXPECT_EQ(lines[0].ends_with("--help"), width > 50) << lines[0];
+        EXPECT_LE(lines[0].size(), width);
+    }
 }
 
 }  // namespace

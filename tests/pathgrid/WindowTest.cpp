@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <map>
 #include <set>
 #include <sstream>
@@ -29,6 +30,15 @@ const MapRows kMap = {
 const Rgb kTileColor[3] = {{0, 128, 0}, {0, 0, 128}, {64, 64, 64}};
 const Rgb kWhite{255, 255, 255}, kYellow{255, 255, 0}, kRed{255, 0, 0}, kBlack{0, 0, 0};
 const Rgb kTint{127, 63, 127};  // ground under the search tint
+const Rgb kGround = kTileColor[0], kBlocked = kTileColor[2];
+const int kBand = 32;  // the info band's rows
+
+// The inset an overlay square asking for `inset` gets at `cell` pixels a
+// cell: unchanged from 8 on; below, 3 x 3 pixels at least are left of the
+// cell's tile square (the cell less its grid line).
+int shrunkInset(int inset, long long cell) {
+    return cell >= 8 ? inset : std::min<int>(inset, std::max(0LL, (cell - 1 - 3) / 2));
+}
 
 // What a square map in a square window should look like: `level` doublings,
 // the window's corner `originX`, `originY` pixels into the canvas, and
@@ -55,6 +65,12 @@ struct Picture {
     Picture& block(int x, int y, int size, int inset, Rgb color) {
         for (int i = 0; i <= size; ++i)
             for (int j = 0; j <= size; ++j) overlays[{x + j, y + i}] = {inset, color};
+        return *this;
+    }
+    // The overlays' insets as they are drawn at this picture's cell size.
+    Picture& shrinkInsets() {
+        for (auto& [cell, overlay] : overlays)
+            overlay.first = shrunkInset(overlay.first, canvas() / map->getWidth());
         return *this;
     }
     Rgb at(int px, int py) const {
@@ -197,7 +213,7 @@ TEST_F(PathgridWindow, PathAndReachModesDrawTheLibrarysAnswers) {
     start(kMap);
     drag(1, 8, 14, 10);
     EXPECT_TRUE(shows(path(0, 1, 8, 14, 10)));
-    x.xdotool({"click", "4"});  // any button event moves the start to the pointer
+    x.xdotool({"click", "8"});  // any other button's event moves the start to the pointer
     EXPECT_TRUE(shows(path(0, 14, 10, 14, 10)));
     x.xdotool({"mouseup", "1"});
 
@@ -274,21 +290,167 @@ TEST_F(PathgridWindow, TheKeysZoomPanGoHomeAndToggleTheInfoLineAndTheTint) {
     point(100, 300);
     x.xdotool({"mousedown", "1"});
     point(540, 540);
-    // F1 and F2 toggle the info line, a black band with white text at the
-    // bottom, and the tint of what the search expanded, under the route.
+    // F1 and F2 toggle the info band, black with white text in rows of its
+    // own below the map, and the tint of what the search expanded, under the
+    // route.
     const std::pair<const char*, int> toggles[] = {
         {"", 0}, {"F1", 1}, {"F2", 3}, {"F1", 2}, {"F2", 0}};
     for (const auto& [name, shown] : toggles) {
         SCOPED_TRACE(std::string("after ") + name);
         if (*name) key(name);
         EXPECT_TRUE(eventually([&, shown = shown](const Image& s) -> std::string {
-            const int black = s.count(kBlack, 0, 624, 640, 640);
-            const int white = s.count(kWhite, 0, 624, 640, 640),
+            const int height = x.window_size(window).second;
+            if (height != (shown & 1 ? 640 + kBand : 640)) return "window height";
+            const int black = s.count(kBlack, 0, 640, 640, 640 + kBand);
+            const int white = s.count(kWhite, 0, 640, 640, 640 + kBand),
                       tint = s.count(kTint, 0, 0, 640, 640);
-            if (shown & 1 ? black < 5000 || white < 200 : black + white > 0) return "info line";
+            if (shown & 1 && (black < 14000 || white < 200)) return "info band";
             return (shown & 2 ? tint < 1000 : tint > 0) ? "tint" : "";
         }));
     }
+}
+
+// 96 x 96 cells in windows of 4, 5, 6 and 7 pixels a cell: the idle object
+// (inset 2) and a route with its ends (inset 1) keep at least 3 x 3 pixels of
+// their colours inside each cell, the insets shrinking as far as needed.
+TEST_F(PathgridWindow, TheObjectAndARouteStayVisibleAtFourToSevenPixelsACell) {
+    MapRows rows(96, std::string(96, '.'));
+    for (int y = 0; y < 80; ++y) rows[y][48] = '#';  // the route goes round its foot
+    start(rows);
+    for (const int cell : {4, 5, 6, 7}) {
+        SCOPED_TRACE(std::to_string(cell) + " pixels a cell");
+        windowPx = 96 * cell;
+        x.xdotool(
+            {"windowsize", "--sync", window, std::to_string(windowPx), std::to_string(windowPx)});
+        pointTo(20, 30);
+        EXPECT_TRUE(shows(idle(0, 20, 30).shrinkInsets()));
+        drag(20, 30, 70, 12);
+        EXPECT_TRUE(shows(path(0, 20, 30, 70, 12).shrinkInsets()));
+        x.xdotool({"mouseup", "1"});
+    }
+}
+
+// 2048 x 256 cells: square cells of 0.3125 pixels, the map centred in rows
+// 280 to 359 with black above and below. Each pixel shows the share-weighted
+// mix of the 3.2 x 3.2 cells it covers, so a wall one cell thick and a gap
+// one cell wide in a thick wall show, though neither holds a pixel's centre.
+// The wheel zooms about the pointer, the map centred in its height until it
+// fills it.
+TEST_F(PathgridWindow, ALongMapHasSquareCellsAndItsOverviewShowsThinWallsAndGaps) {
+    MapRows rows(256, std::string(2048, '.'));
+    for (int x = 0; x < 400; ++x) rows[100][x] = '#';  // thin wall, in pixel row 311
+    for (int y = 0; y < 256; ++y)                      // thick wall, gap in pixel row 320
+        for (int x = 1024; x < 1040; ++x) rows[y][x] = y == 129 ? '.' : '#';
+    for (int y = 96; y < 160; ++y)  // a square of 64 x 64 cells: 20 x 20 pixels
+        for (int x = 512; x < 576; ++x) rows[y][x] = '#';
+    start(rows);
+    point(170, 320);  // on the square's cell (544, 128): a 3 x 3 object
+
+    // What each pixel covers of each cell, worked out in floating point.
+    const double cell = 640.0 / 2048;
+    auto mixAt = [&](int px, int py) {
+        double sum[3] = {0, 0, 0};
+        for (int cy = static_cast<int>((py - 280) / cell) - 1; cy <= (py + 1 - 280) / cell; ++cy) {
+            for (int cx = static_cast<int>(px / cell) - 1; cx <= (px + 1) / cell; ++cx) {
+                if (cx < 0 || cy < 0 || cx >= 2048 || cy >= 256) continue;
+                const double dx =
+                    std::min(px + 1.0, (cx + 1) * cell) - std::max(1.0 * px, cx * cell);
+                const double dy =
+                    std::min(py + 1.0, 280 + (cy + 1) * cell) - std::max(1.0 * py, 280 + cy * cell);
+                if (dx <= 0 || dy <= 0) continue;
+                const Rgb c = kTileColor[map->getTile(cx, cy)];
+                sum[0] += dx * dy * c.r;
+                sum[1] += dx * dy * c.g;
+                sum[2] += dx * dy * c.b;
+            }
+        }
+        return Rgb{static_cast<int>(std::lround(sum[0])), static_cast<int>(std::lround(sum[1])),
+                   static_cast<int>(std::lround(sum[2]))};
+    };
+    EXPECT_TRUE(eventually([&](const Image& shot) -> std::string {
+        for (int py = 0; py < 640; ++py) {
+            for (int px = 0; px < 640; ++px) {
+                if (std::abs(px - 170) <= 2 && std::abs(py - 320) <= 2) continue;
+                const Rgb want = py < 280 || py >= 360 ? kBlack : mixAt(px, py);
+                if (!shot.at(px, py).near(want, 3))
+                    return "pixel (" + std::to_string(px) + "," + std::to_string(py) + ")";
+            }
+        }
+        if (shot.count(kWhite, 168, 318, 173, 323) != 9) return "no 3 x 3 object at the pointer";
+        if (shot.count(kBlocked, 160, 310, 180, 330) != 400 - 9) return "the square";
+        // The thin wall: greyer than the ground beside it; the gap: greener
+        // than the wall beside it.
+        const Rgb thin = shot.at(100, 311), gap = shot.at(322, 320);
+        if (!(thin.r > 10 && shot.at(100, 310).near(kGround))) return "thin wall";
+        if (!(gap.g > gap.r + 10 && shot.at(322, 319).near(kBlocked))) return "gap";
+        return "";
+    }));
+
+    // Three wheel steps up at the pointer: 2.5 pixels a cell, the map as high
+    // as the window; the column under the pointer stays (canvas x 1190 to
+    // 1829), the square is 160 x 160 pixels.
+    for (int i = 0; i < 3; ++i) x.xdotool({"click", "4"});
+    EXPECT_TRUE(eventually([&](const Image& shot) -> std::string {
+        if (shot.count(kBlocked, 90, 240, 250, 400) < 160 * 160 - 9) return "the square";
+        if (shot.count(kBlocked, 86, 236, 254, 404) > 160 * 160) return "the square's outside";
+        if (shot.count(kWhite, 168, 318, 173, 323) != 9) return "no 3 x 3 object at the pointer";
+        return "";
+    }));
+}
+
+// The info band takes 32 rows of its own below the map: the window grows by
+// them, and the map, its last row and the object on it stay as they were.
+TEST_F(PathgridWindow, TheInfoBandHasRowsOfItsOwnBelowTheMap) {
+    start(kMap);
+    pointTo(5, 15);
+    EXPECT_TRUE(shows(idle(0, 5, 15)));
+    key("F1");
+    EXPECT_TRUE(eventually([&](const Image& shot) -> std::string {
+        if (x.window_size(window) != std::pair{640, 640 + kBand}) return "window size";
+        const int black = shot.count(kBlack, 0, 640, 640, 640 + kBand);
+        const int white = shot.count(kWhite, 0, 640, 640, 640 + kBand);
+        return black > 15000 && white > 200 ? "" : "band";
+    }));
+    EXPECT_TRUE(shows(idle(0, 5, 15)));
+    key("F1");
+    EXPECT_TRUE(eventually([&](const Image&) -> std::string {
+        return x.window_size(window) == std::pair{640, 640} ? "" : "window size";
+    }));
+    EXPECT_TRUE(shows(idle(0, 5, 15)));
+}
+
+// The wheel zooms in and out about the pointer, also while a route is held,
+// and is no button press: the route keeps its start. Shift + left drag pans
+// and draws no route.
+TEST_F(PathgridWindow, TheWheelZoomsAboutThePointerAndShiftDragPans) {
+    start(noiseRows(64, 64, 25, 15, 3));
+    point(305, 205);
+    EXPECT_TRUE(shows(idle(0, 30, 20)));  // the default view: 10 pixels a cell
+    x.xdotool({"click", "4"});
+    Picture view = whole();
+    view.zoomIn(305, 205);  // 20 pixels a cell, (30, 20) still under the pointer
+    EXPECT_TRUE(shows(Picture(view).block(30, 20, 0, 2, kWhite)));
+
+    x.xdotool({"keydown", "shift", "mousedown", "1", "mousemove", "205", "155", "mouseup", "1",
+               "keyup", "shift"});
+    view.originX += 100;  // the map moved with the pointer
+    view.originY += 50;
+    const int cx = static_cast<int>((view.originX + 205) / 20),
+              cy = static_cast<int>((view.originY + 155) / 20);
+    EXPECT_TRUE(shows(Picture(view).block(cx, cy, 0, 2, kWhite)));
+    x.xdotool({"click", "5"});
+    EXPECT_TRUE(shows(idle(0, 20, 15)));
+
+    // A route from (30, 20) to (40, 30), and the wheel turned while it is held.
+    drag(30, 20, 40, 30);
+    EXPECT_TRUE(shows(path(0, 30, 20, 40, 30)));
+    x.xdotool({"click", "4"});
+    Picture zoomed = path(0, 30, 20, 40, 30);
+    zoomed.zoomIn(405, 305);
+    EXPECT_TRUE(shows(zoomed));
+    x.xdotool({"click", "5"});
+    EXPECT_TRUE(shows(path(0, 30, 20, 40, 30)));
+    x.xdotool({"mouseup", "1"});
 }
 
 }  // namespace
