@@ -1,26 +1,26 @@
 #include "Bench.h"
 
+#include <unistd.h>
+
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <ostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "AnswerChecker.h"
-#include "FileAccess.h"
-#include "MapLoader.h"
+#include "FileChecks.h"
+#include "Inputs.h"
+#include "JsonReport.h"
 #include "OptimumBand.h"
+#include "OutputFile.h"
 #include "PathSearcher.h"
-#include "RandomQueries.h"
+#include "Progress.h"
 #include "Report.h"
 #include "Runner.h"
-#include "ScenarioReader.h"
+#include "SearchOutcome.h"
 #include "Statistics.h"
 
 namespace {
@@ -37,90 +37,11 @@ struct SearchKind {
 constexpr SearchKind kExact{GridSearcher::EXACT, "exact search", "exact"};
 constexpr SearchKind kJump{GridSearcher::JUMP, "jump point search", "jump"};
 
-struct Inputs {
-    GridPtr grid;
-    std::string mapPath;
-    std::vector<Query> queries;
-    std::string source;  // where the queries came from, for the heading
-};
-
-// The scenario's queries and the map they belong to; false after a message.
-bool loadScenarioInputs(const Options& options, Inputs& in, std::ostream& err) {
-    const std::string& file = options.scenario;
-    std::ifstream stream;
-    Scenario scenario;
-    std::string error;
-    if (!openInput(file.c_str(), stream, error)) {
-        err << "gridbench: Cannot read " << file << ": " << error << '\n';
-        return false;
-    }
-    if (!parseScenario(stream, scenario, error)) {
-        err << "gridbench: Cannot read " << file << ": " << error << '\n';
-        return false;
-    }
-    if (scenario.entries.empty()) {
-        err << "gridbench: Cannot read " << file << ": no queries\n";
-        return false;
-    }
-    const Scenario::Entry& first = scenario.entries.front();
-    if (options.map.empty()) {
-        for (const Scenario::Entry& e : scenario.entries) {
-            if (e.map != first.map) {
-                err << "gridbench: Cannot read " << file << ": line " << e.line << ": map " << e.map
-                    << " is not the map " << first.map << " of line " << first.line << '\n';
-                return false;
-            }
-        }
-        // The scenario names its map relative to its own folder.
-        in.mapPath = (std::filesystem::path(file).parent_path() / first.map).string();
-    } else {
-        in.mapPath = options.map;
-    }
-
-    std::ostringstream loadMessages;
-    in.grid = loadMapFile(in.mapPath.c_str(), loadMessages);
-    if (!in.grid) {
-        err << "gridbench: " << loadMessages.str();
-        return false;
-    }
-    for (const Scenario::Entry& e : scenario.entries) {
-        if (e.mapWidth != in.grid->getWidth() || e.mapHeight != in.grid->getHeight()) {
-            err << "gridbench: Cannot read " << file << ": line " << e.line << ": map size "
-                << e.mapWidth << " x " << e.mapHeight << " is not the size " << in.grid->getWidth()
-                << " x " << in.grid->getHeight() << " of " << in.mapPath << '\n';
-            return false;
-        }
-        in.queries.push_back(
-            Query{e.line, e.bucket, e.startX, e.startY, e.goalX, e.goalY, e.optimal});
-    }
-    in.source = "from " + file;
-    return true;
-}
-
-bool loadRandomInputs(const Options& options, Inputs& in, std::ostream& err) {
-    in.mapPath = options.map;
-    std::ostringstream loadMessages;
-    in.grid = loadMapFile(in.mapPath.c_str(), loadMessages);
-    if (!in.grid) {
-        err << "gridbench: " << loadMessages.str();
-        return false;
-    }
-    in.queries = makeRandomQueries(*in.grid, options.size, options.random, options.seed);
-    if (in.queries.empty()) {
-        err << "gridbench: " << in.mapPath << " has no place where an object of size "
-            << options.size << " stands on ground or water\n";
-        return false;
-    }
-    in.source = "at random (seed " + std::to_string(options.seed) + ")";
-    return true;
-}
-
-// One search over every query: the heading, the table and the verdicts, and
-// the time of all its queries in `totalMicros`. Returns 1 when --check found
-// a wrong answer or an optimum off the band.
+// One search over every query: the heading, the table and the verdicts on
+// `out`, the figures in `outcome`. Returns 1 when --check found a wrong
+// answer or an optimum off the band.
 int runSearch(const Options& options, const Inputs& in, const SearchKind& kind,
-              std::vector<QueryResult>& results, double& totalMicros, std::ostream& out,
-              std::ostream& err) {
+              SearchOutcome& outcome, std::ostream& out, std::ostream& err) {
     const Grid& grid = *in.grid;
     const GridSearcher searcher(grid, kind.search);
     VerifierFactory makeVerifier;
@@ -135,18 +56,29 @@ int runSearch(const Options& options, const Inputs& in, const SearchKind& kind,
             };
         };
     }
-    QueryRun run = runQueries(searcher, grid.getWidth(), grid.getHeight(), options.size, in.queries,
-                              options.threads, makeVerifier);
-    results = std::move(run.results);
+    QueryRun run;
+    {
+        QueryProgress progress(err, in.queries.size(), isatty(STDERR_FILENO) == 1);
+        run = runQueries(searcher, grid.getWidth(), grid.getHeight(), options.size, in.queries,
+                         options.threads, makeVerifier, &progress.done());
+    }
     const std::vector<std::string>& problems = run.problems;
-    const std::vector<BucketSummary> rows = summarize(in.queries, results);
-    totalMicros = rows.back().totalMicros;
+    outcome.search = kind.csvName;
+    outcome.results = std::move(run.results);
+    outcome.rows = summarize(in.queries, outcome.results);
+    outcome.wallMicros = run.wallMicros;
+    const std::vector<BucketSummary>& rows = outcome.rows;
 
     out << "map " << in.mapPath << " (" << grid.getWidth() << " x " << grid.getHeight()
         << "), object size " << options.size << ", " << in.queries.size() << " queries "
         << in.source;
     if (options.searchNamed) out << ", " << kind.title;
     out << '\n';
+    if (in.optimaLeftOut) {
+        const int cells = options.size + 1;
+        out << "no optimum ratios: the scenario's optima are for 1x1 objects, not " << cells << 'x'
+            << cells << '\n';
+    }
     printTable(out, rows, options.times);
     printConnectivityShare(out, rows.back());
     if (options.times) {
@@ -158,9 +90,11 @@ int runSearch(const Options& options, const Inputs& in, const SearchKind& kind,
             << problems.size() << " wrong\n";
         for (const std::string& p : problems) err << "gridbench: wrong answer: " << p << '\n';
     }
-    // Scenario optima are lengths for an object of one cell.
+    // Random queries have no optima, and larger objects had theirs left out.
+    const bool optima = !options.scenario.empty() && !in.optimaLeftOut;
     std::vector<std::string> mismatches;
-    if (options.size == 0) mismatches = findOptimumMismatches(in.queries, results, options.check);
+    if (optima) mismatches = findOptimumMismatches(in.queries, outcome.results, options.check);
+    outcome.optimaOff = optima ? int(mismatches.size()) : -1;
     if (options.check && !mismatches.empty()) {
         out << "check: " << mismatches.size()
             << " scenario optima disagree with our Dijkstra beyond " << kBand << '\n';
@@ -178,48 +112,69 @@ int runSearch(const Options& options, const Inputs& in, const SearchKind& kind,
     return problems.empty() && (!options.check || mismatches.empty()) ? 0 : 1;
 }
 
+void writeCsv(std::ostream& out, const Options& options, const Inputs& in,
+              const std::vector<SearchOutcome>& searches) {
+    writeCsvHeader(out, options.searchNamed);
+    for (const SearchOutcome& s : searches) {
+        writeCsvRows(out, in.queries, s.results, options.times,
+                     options.searchNamed ? s.search : nullptr);
+    }
+}
+
+using Writer = void (*)(std::ostream&, const Options&, const Inputs&,
+                        const std::vector<SearchOutcome>&);
+
+// Every file is written in full before any replaces its old self, so that
+// one that fails leaves them all as they were. Empty, or the message.
+std::string writeFiles(const Options& options, const Inputs& in,
+                       const std::vector<SearchOutcome>& searches) {
+    const std::pair<const std::string*, Writer> outputs[] = {{&options.csv, writeCsv},
+                                                             {&options.json, writeJson}};
+    std::vector<std::unique_ptr<fileio::OutputFile>> files;
+    for (const auto& [path, write] : outputs) {
+        if (path->empty()) continue;
+        files.push_back(std::make_unique<fileio::OutputFile>(*path));
+        if (std::string problem = files.back()->open(); !problem.empty()) return problem;
+        write(files.back()->stream(), options, in, searches);
+    }
+    std::vector<fileio::OutputFile*> all;
+    for (const auto& file : files) all.push_back(file.get());
+    return fileio::commitAll(all);
+}
+
 }  // namespace
 
 int runBench(const Options& options, std::ostream& out, std::ostream& err) {
-    Inputs in;
-    const bool loaded = options.scenario.empty() ? loadRandomInputs(options, in, err)
-                                                 : loadScenarioInputs(options, in, err);
-    if (!loaded) return kInputError;
-
-    std::ofstream csv;
-    if (!options.csv.empty()) {
-        errno = 0;
-        csv.open(options.csv);
-        if (!csv) {
-            err << "gridbench: cannot write " << options.csv << ": " << std::strerror(errno)
-                << '\n';
-            return kInputError;
-        }
+    // Before anything is read or run, so that a bad name costs nothing and
+    // a FIFO blocks nothing.
+    if (const std::string problem = fileio::checkFiles(options.files); !problem.empty()) {
+        err << "gridbench: " << problem << '\n';
+        return kInputError;
     }
+    Inputs in;
+    if (!loadInputs(options, in, err)) return kInputError;
+
+    // A file on standard output has it to itself, so that it can be piped on.
+    std::ostream discarded(nullptr);
+    const bool fileOnStandardOutput =
+        fileio::isStandardOutput(options.csv) || fileio::isStandardOutput(options.json);
+    std::ostream& report = fileOnStandardOutput ? discarded : out;
 
     std::vector<SearchKind> kinds;
     if (options.search != "jump") kinds.push_back(kExact);
     if (options.search != "exact") kinds.push_back(kJump);
-    std::vector<std::vector<QueryResult>> results(kinds.size());
-    std::vector<double> micros(kinds.size());
+    std::vector<SearchOutcome> searches(kinds.size());
     int status = 0;
     for (std::size_t k = 0; k < kinds.size(); ++k) {
-        status =
-            std::max(status, runSearch(options, in, kinds[k], results[k], micros[k], out, err));
+        status = std::max(status, runSearch(options, in, kinds[k], searches[k], report, err));
     }
-    if (kinds.size() == 2 && options.times) printSpeedRatio(out, micros[0], micros[1]);
-    if (csv.is_open()) {
-        writeCsvHeader(csv, options.searchNamed);
-        for (std::size_t k = 0; k < kinds.size(); ++k) {
-            writeCsvRows(csv, in.queries, results[k], options.times,
-                         options.searchNamed ? kinds[k].csvName : nullptr);
-        }
-        csv.close();
-        if (!csv) {
-            err << "gridbench: cannot write " << options.csv << ": " << std::strerror(errno)
-                << '\n';
-            return kInputError;
-        }
+    if (kinds.size() == 2 && options.times) {
+        printSpeedRatio(report, searches[0].rows.back().totalMicros,
+                        searches[1].rows.back().totalMicros);
+    }
+    if (const std::string problem = writeFiles(options, in, searches); !problem.empty()) {
+        err << "gridbench: " << problem << '\n';
+        return kInputError;
     }
     return status;
 }

@@ -4,8 +4,9 @@
 
 #include "Options.h"
 
-// Loads the map and the queries, runs them and reports. Returns the exit
-// status: 0, 1 when --check found a wrong answer or a scenario optimum that
-// disagrees with our Dijkstra, 2 when an input file or the CSV file cannot be
-// used.
+// Checks the files named, loads the map and the queries, runs them, reports
+// on `out` (unless a file goes to standard output) and writes the files.
+// Returns the exit status: 0, 1 when --check found a wrong answer or a
+// scenario optimum that disagrees with our Dijkstra, 2 when a file named
+// cannot be used.
 int runBench(const Options& options, std::ostream& out, std::ostream& err);

@@ -30,16 +30,19 @@ int parseOptions(int argc, const char* const* argv, Options& options, std::ostre
         "the costs come to the scenario's optimal lengths.",
         "gridbench"};
     auto* scen = app.add_option("--scen", options.scenario,
-                                "Scenario file; its map is found relative to its folder")
-                     ->check(CLI::ExistingFile);
-    app.add_option("--map", options.map,
-                   "Map file (.map or .bmp): overrides the scenario's map, or is the map of "
-                   "the random queries");
+                                "Scenario file; the map it names is looked for relative to the "
+                                "scenario's folder, then to the working directory, then by its "
+                                "base name beside the scenario");
+    auto* map = app.add_option("--map", options.map,
+                               "Map file (.map or .bmp): overrides the scenario's map, or is the "
+                               "map of the random queries");
     auto* random = app.add_option("--random", options.random,
                                   "Run this many random queries on --map instead of a scenario")
                        ->check(CLI::Range(1, 100000000));
     app.add_option("--seed", options.seed, "Seed of the random queries")->capture_default_str();
-    app.add_option("--size", options.size, "Object size: 0, 1 or 2 (1x1 to 3x3 cells)")
+    app.add_option("--size", options.size,
+                   "Object size: 0, 1 or 2 (1x1 to 3x3 cells); above 0, a scenario's optima, "
+                   "which are for 1x1 objects, are left out")
         ->check(CLI::Range(0, 2))
         ->capture_default_str();
     app.add_flag("--check", options.check,
@@ -51,9 +54,14 @@ int parseOptions(int argc, const char* const* argv, Options& options, std::ostre
                                   "their speed ratio")
                        ->check(CLI::IsMember({"exact", "jump", "both"}))
                        ->capture_default_str();
-    app.add_option("--csv", options.csv,
-                   "Write one row per query to this file; with --search, a last column names "
-                   "the search");
+    auto* csv = app.add_option("--csv", options.csv,
+                               "Write one row per query to this file (- for standard output, "
+                               "which then holds nothing else); with --search, a last column "
+                               "names the search");
+    auto* json = app.add_option("--json", options.json,
+                                "Write the summary of every bucket, the total and one row per "
+                                "query to this JSON file (- for standard output, which then "
+                                "holds nothing else)");
     options.threads = usableCores();
     // The cap keeps a typo from asking for more threads than the system gives;
     // our own check, as CLI11's range calls "abc" out of range.
@@ -78,16 +86,25 @@ int parseOptions(int argc, const char* const* argv, Options& options, std::ostre
     app.add_flag("--no-times", noTimes,
                  "Leave the timings out, so that runs compare byte for byte");
     scen->excludes(random);
-    random->needs(app.get_option("--map"));
+    random->needs(map);
 
     try {
         app.parse(argc, argv);
-        if (options.scenario.empty() && options.random == 0) {
+        if (scen->count() == 0 && options.random == 0) {
             throw CLI::ValidationError("give --scen FILE, or --map FILE with --random N");
         }
     } catch (const CLI::ParseError& e) {
         app.exit(e, out, err);
         return e.get_exit_code() == 0 ? 0 : 2;
+    }
+    const std::pair<CLI::Option*, fileio::Access> files[] = {{scen, fileio::Access::READ},
+                                                             {map, fileio::Access::READ},
+                                                             {csv, fileio::Access::WRITE},
+                                                             {json, fileio::Access::WRITE}};
+    for (const auto& [option, access] : files) {
+        if (option->count() > 0) {
+            options.files.push_back({option->get_name(), option->as<std::string>(), access});
+        }
     }
     options.times = !noTimes;
     options.searchNamed = search->count() > 0;

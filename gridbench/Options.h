@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <iosfwd>
 #include <string>
+#include <vector>
+
+#include "FileChecks.h"
 
 struct Options {
     std::string scenario;  // a .scen file, or empty for random queries
@@ -11,7 +14,10 @@ struct Options {
     std::uint32_t seed = 1;
     int size = 0;
     bool check = false;
-    std::string csv;
+    std::string csv;   // one row per query; "-" for standard output
+    std::string json;  // the summary and the rows; "-" for standard output
+    // Every file named on the command line, to be checked before any work.
+    std::vector<fileio::FileOption> files;
     bool times = true;
     // Which searches answer: "exact", "jump" or "both". Named is whether
     // --search was given; only then do the heading and the CSV name the
@@ -23,7 +29,8 @@ struct Options {
     int threads = 1;
 };
 
-// Reads the command line into `options`. Returns -1 when the run should go
+// Reads the command line into `options`. Files are only named here, not
+// checked. Returns -1 when the run should go
 // ahead, else the exit status (0 after --help, 2 after a bad command line,
 // with the message on `err`).
 int parseOptions(int argc, const char* const* argv, Options& options, std::ostream& out,

@@ -11,7 +11,8 @@ struct Query {
     int startY = 0;
     int goalX = 0;
     int goalY = 0;
-    double optimal = -1;  // the scenario's optimal length (diagonal sqrt 2), -1 when unknown
+    double optimal = -1;      // the scenario's optimal length (diagonal sqrt 2), -1 when unknown
+    int optimalDecimals = 0;  // places printed after the point, for its rounding
 };
 
 // How a query is named in messages: its scenario line, else its number.

@@ -52,7 +52,7 @@ double QueryResult::ratio(const Query& query) const {
 
 QueryRun runQueries(const PathSearcher& searcher, int width, int height, int size,
                     const std::vector<Query>& queries, int threads,
-                    const VerifierFactory& makeVerifier) {
+                    const VerifierFactory& makeVerifier, std::atomic<std::size_t>* done) {
     assert(threads >= 1);
     QueryRun run;
     run.results.resize(queries.size());
@@ -81,6 +81,7 @@ QueryRun runQueries(const PathSearcher& searcher, int width, int height, int siz
                     r.check = problem.empty() ? QueryResult::RIGHT : QueryResult::WRONG;
                     if (!problem.empty()) found[t].emplace_back(i, std::move(problem));
                 }
+                if (done) done->fetch_add(1, std::memory_order_relaxed);
             }
         } catch (...) {
             failures[t] = std::current_exception();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -49,6 +51,8 @@ struct QueryRun {
 // without asking. `threads` threads take the queries one at a time and all
 // ask the one `searcher`. Wrong answers are described in the run's problems,
 // prefixed with the query's label; without a factory nothing is verified.
+// `done`, when given, counts the queries answered (and verified) so far, for
+// a progress line drawn by another thread.
 QueryRun runQueries(const PathSearcher& searcher, int width, int height, int size,
                     const std::vector<Query>& queries, int threads,
-                    const VerifierFactory& makeVerifier);
+                    const VerifierFactory& makeVerifier, std::atomic<std::size_t>* done = nullptr);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cmath>
 #include <map>
 
 namespace {
@@ -16,6 +17,9 @@ BucketSummary summarizeGroup(const std::vector<Query>& queries,
         const QueryResult& r = results[i];
         ++s.queries;
         ++(r.solved() ? s.solved : s.unreachable);
+        if (r.connected) ++s.connected;
+        if (r.check == QueryResult::RIGHT) ++s.right;
+        if (r.check == QueryResult::WRONG) ++s.wrong;
         if (r.fits && !r.connected) ++s.refusedByConnectivity;
         micros.push_back(r.micros);
         s.totalMicros += r.micros;
@@ -38,6 +42,18 @@ BucketSummary summarizeGroup(const std::vector<Query>& queries,
 }
 
 }  // namespace
+
+Interval wilsonInterval(int count, int n) {
+    assert(n > 0 && count >= 0 && count <= n);
+    constexpr double z = 1.959963984540054;  // the normal quantile of 97.5 %
+    const double p = double(count) / n;
+    const double z2n = z * z / n;
+    const double centre = (p + z2n / 2) / (1 + z2n);
+    const double half = z / (1 + z2n) * std::sqrt(p * (1 - p) / n + z2n / (4 * n));
+    // None or all give an end of exactly 0 or 1, which rounding would miss.
+    return {count == 0 ? 0.0 : std::max(0.0, centre - half),
+            count == n ? 1.0 : std::min(1.0, centre + half)};
+}
 
 std::vector<BucketSummary> summarize(const std::vector<Query>& queries,
                                      const std::vector<QueryResult>& results) {

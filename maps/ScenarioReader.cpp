@@ -1,5 +1,6 @@
 #include "ScenarioReader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -52,6 +53,19 @@ bool parseLength(const std::string& text, double& value) {
     if (errno != 0 || *end != '\0' || !std::isfinite(v) || v < 0) return false;
     value = v;
     return true;
+}
+
+// Digits after the point, less the exponent: "2" 0, "1.41421" 5, "1.5e2" -1.
+int decimalsOf(const std::string& number) {
+    const std::size_t exponent = number.find_first_of("eE");
+    const std::size_t point = number.find('.');
+    const std::size_t end = std::min(exponent, number.size());
+    const int decimals = point < end ? int(end - point - 1) : 0;
+    if (exponent == std::string::npos) return decimals;
+    // Clamped, as a length of 0 may carry any exponent.
+    const long shift =
+        std::clamp(std::strtol(number.c_str() + exponent + 1, nullptr, 10), -400L, 400L);
+    return decimals - int(shift);
 }
 
 bool fail(std::string& error, int line, const std::string& reason) {
@@ -110,6 +124,7 @@ bool parseScenario(std::istream& in, Scenario& scenario, std::string& error) {
         if (!parseLength(f[8], q.optimal)) {
             return fail(error, number, "optimal length is not a number >= 0");
         }
+        q.optimalDecimals = decimalsOf(f[8]);
         if (q.startX >= q.mapWidth || q.startY >= q.mapHeight) {
             return fail(error, number, "start lies outside the map size given on the line");
         }

@@ -16,6 +16,9 @@ struct Scenario {
         int mapHeight = 0;
         int startX = 0, startY = 0, goalX = 0, goalY = 0;
         double optimal = 0;  // straight steps 1, diagonal steps sqrt 2
+        // Places the optimum is printed to after the point ("1.41421": 5), so
+        // that readers can allow for its rounding; negative with an exponent.
+        int optimalDecimals = 0;
     };
     std::vector<Entry> entries;
 };

@@ -53,15 +53,29 @@ TEST(GridbenchCheck, CatchesSearchersThatAreWrongOnPurpose) {
 }
 
 // The band's edges: a straight route costs exactly 100 per unit of optimum,
-// an all-diagonal one 142 per sqrt 2.
-// An optimum of 0 also stands for "no route", a cost of -1.
+// an all-diagonal one 142 per sqrt 2, and the optimum may be off by a unit
+// of its last printed place ("1.41421" and the cut "22.62741699" for a cost
+// of 142 and 2272), not by more ("1.41420"). An optimum of 0 also stands for
+// "no route", a cost of -1.
 TEST(GridbenchCheck, OptimumBandHoldsFromStraightToAllDiagonalRoutes) {
-    for (const auto& [cost, optimum] :
-         {std::pair{500, 5.0}, {1420, 14.14213562}, {0, 0.0}, {-1, 0.0}})
-        EXPECT_TRUE(costAgreesWithOptimum(cost, optimum)) << cost;
-    for (const auto& [cost, optimum] :
-         {std::pair{499, 5.0}, {1421, 14.14213562}, {100, 0.0}, {-1, 3.0}})
-        EXPECT_FALSE(costAgreesWithOptimum(cost, optimum)) << cost;
+    const struct {
+        int cost;
+        double optimum;
+        int decimals;
+        bool agrees;
+    } cases[] = {
+        {500, 5.0, 8, true},  {1420, 14.14213562, 8, true},  {0, 0.0, 0, true},
+        {-1, 0.0, 8, true},   {142, 1.41421, 5, true},       {2272, 22.62741699, 8, true},
+        {499, 5.0, 8, false}, {1421, 14.14213562, 8, false}, {100, 0.0, 8, false},
+        {-1, 3.0, 8, false},  {142, 1.41420, 5, false},      {200, 1.41421, 5, false},
+        // Printed in full: "2" and "30" are exact, not give or take a unit.
+        {200, 2.0, 0, true},  {242, 2.0, 0, false},          {3000, 30.0, 0, true},
+        {3042, 30.0, 0, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(costAgreesWithOptimum(c.cost, c.optimum, c.decimals), c.agrees)
+            << c.cost << " for " << c.optimum;
+    }
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // gridbench and octile-mapgen as processes: answers and the exact tables of
 // both searches for the hand-written scenarios, the CSV's search column, the
 // speed ratio, the same results on any number of threads and the query rate,
-// help and bad command lines, and generated scenarios checked end to end.
+// help and bad command lines, generated scenarios checked end to end, and
+// real benchmark files: maps named from the set's root, optima printed to a
+// few places, and scenarios run for larger objects.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -252,7 +254,8 @@ TEST(GridbenchCli, GeneratedScenariosAgreeWithTheCheck) {
     }
 }
 
-// data/off.scen asks on walls.map, twice over, for optima of other rules:
+// data/off.scen asks on walls.map, twice over, for optima of other rules
+// (shown as printed):
 // costs 500, 500, 400, 142 and no route against an optimum 6 times too long, an
 // exact one, one that cuts through the wall, one that takes a diagonal for half
 // of one, and a length for a pair with no route. With --check every optimum
@@ -265,11 +268,11 @@ TEST(GridbenchCli, OptimaOutsideTheBandAreReported) {
                                       "check: 8 scenario optima disagree with our Dijkstra beyond "
                                       "the band [1, 142/141.42]\n"));
     EXPECT_EQ(checked.err,
-              "gridbench: optimum off: line 2: optimum 30.00000000, cost 500 (ratio 0.16667)\n"
+              "gridbench: optimum off: line 2: optimum 30, cost 500 (ratio 0.16667)\n"
               "gridbench: optimum off: line 4: optimum 2.82842712, cost 400 (ratio 1.41421)\n"
               "gridbench: optimum off: line 5: optimum 0.70710678, cost 142 (ratio 2.00818)\n"
-              "gridbench: optimum off: line 6: optimum 3.00000000, but no route\n"
-              "gridbench: optimum off: line 7: optimum 30.00000000, cost 500 (ratio 0.16667)\n"
+              "gridbench: optimum off: line 6: optimum 3, but no route\n"
+              "gridbench: optimum off: line 7: optimum 30, cost 500 (ratio 0.16667)\n"
               "gridbench: optimum off: 3 more\n");
 
     const ProcessResult unchecked = run(GRIDBENCH_EXE, "--scen off.scen", kData);
@@ -277,6 +280,80 @@ TEST(GridbenchCli, OptimaOutsideTheBandAreReported) {
     EXPECT_EQ(unchecked.err,
               "gridbench: warning: 8 of 10 scenario optima disagree with our costs beyond the "
               "band [1, 142/141.42]; --check lists them\n");
+}
+
+// Benchmark sets name their maps from their own root ("maps/dao/x.map"):
+// the map is looked for from the scenario's folder, then from the working
+// directory, then by its base name beside the scenario, and the heading names
+// the one taken. data/printed.scen names data/walls.map that way.
+TEST(GridbenchCli, ScenarioMapIsLookedForWhereBenchmarkSetsKeepIt) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.file("scen/maps/dao"));
+    std::filesystem::create_directories(dir.file("maps/dao"));
+    std::ofstream(dir.file("scen/s.scen")) << "version 1\n0\tmaps/dao/w.map\t6\t5\t0\t0\t5\t0\t5\n";
+    const std::string places[] = {"scen/maps/dao/w.map", "maps/dao/w.map", "scen/w.map"};
+    for (const std::string& place : places)
+        std::filesystem::copy_file(kData + "/walls.map", dir.file(place));
+    for (const std::string& place : places) {
+        const ProcessResult r = run(GRIDBENCH_EXE, "--scen scen/s.scen --no-times", dir.path());
+        EXPECT_EQ(r.exit_status, 0) << r.err;
+        EXPECT_EQ(split(r.out, '\n').at(0),
+                  "map " + place + " (6 x 5), object size 0, 1 queries from scen/s.scen");
+        std::filesystem::remove(dir.file(place));
+    }
+    const ProcessResult none = run(GRIDBENCH_EXE, "--scen scen/s.scen", dir.path());
+    EXPECT_EQ(none.exit_status, 2);
+    EXPECT_EQ(none.err,
+              "gridbench: Cannot find the map maps/dao/w.map of scen/s.scen: tried "
+              "scen/maps/dao/w.map, maps/dao/w.map, scen/w.map\n");
+    const ProcessResult beside = run(GRIDBENCH_EXE, "--scen printed.scen --no-times", kData);
+    EXPECT_EQ(split(beside.out, '\n').at(0),
+              "map walls.map (6 x 5), object size 0, 5 queries from printed.scen");
+}
+
+// Scenarios print their optima to some places ("1.41421" for sqrt 2, as
+// lak503d does): an exact cost is never off the band for that, a wrong
+// optimum still is, even one wrong in its last place but one.
+TEST(GridbenchCli, OptimaAreComparedToThePlacesTheyArePrintedTo) {
+    const ProcessResult r = run(GRIDBENCH_EXE, "--scen printed.scen --check --no-times", kData);
+    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_THAT(r.out, EndsWith("check: 5 answers right, 0 wrong\ncheck: 2 scenario optima "
+                                "disagree with our Dijkstra beyond the band [1, 142/141.42]\n"));
+    EXPECT_EQ(r.err,
+              "gridbench: optimum off: line 5: optimum 1.41412, cost 142 (ratio 1.00416)\n"
+              "gridbench: optimum off: line 6: optimum 1.41421, cost 200 (ratio 1.41422)\n");
+    const std::string lak = std::string(SHARED_MAPS) + "/lak503d.map.scen";
+    if (!std::filesystem::exists(lak)) GTEST_SKIP() << lak << " is not there";
+    const ProcessResult real = run(GRIDBENCH_EXE, "--check --no-times --scen " + lak, kData);
+    EXPECT_EQ(real.exit_status, 0) << real.err;
+    EXPECT_EQ(real.err, "");
+    EXPECT_THAT(real.out, EndsWith("check: 1240 answers right, 0 wrong\n"));
+}
+
+// A scenario's optima are lengths for 1x1 objects: for a larger one the run
+// answers and checks every query but shows no ratio to them, and says why.
+// For size 1 the gap scenario's second query has a route, which would have
+// a ratio.
+TEST(GridbenchCli, LargerObjectsGetNoOptimumRatios) {
+    TempDir dir;
+    const ProcessResult r =
+        run(GRIDBENCH_EXE, "--scen gap.map.scen --size 1 --check --no-times --csv " + dir.file("c"),
+            kData);
+    EXPECT_EQ(r.exit_status, 0);
+    EXPECT_EQ(r.err, "");
+    const std::vector<std::string> lines = split(r.out, '\n');
+    ASSERT_EQ(lines.size(), 7u) << r.out;
+    EXPECT_EQ(lines[1], "no optimum ratios: the scenario's optima are for 1x1 objects, not 2x2");
+    EXPECT_THAT(lines[3], EndsWith("          -          -"));
+    EXPECT_THAT(lines[4], EndsWith("          -          -"));
+    EXPECT_EQ(lines[6], "check: 2 answers right, 0 wrong");
+    const std::vector<std::string> rows = split(read_file(dir.file("c")), '\n');
+    ASSERT_EQ(rows.size(), 3u);
+    for (const auto& [row, cost] : {std::pair{rows[1], "-1"}, {rows[2], "542"}}) {
+        const std::vector<std::string> f = split(row, ',');
+        EXPECT_EQ(f.at(8) + ' ' + f.at(10) + f.at(11) + f.at(15), cost + std::string(" right"))
+            << row;
+    }
 }
 
 // Bad command lines and files of both programs: nothing on standard output,
@@ -307,7 +384,7 @@ TEST(Cli, RefusalsGiveTheirExactErrorAndExitStatus) {
         {GRIDBENCH_EXE, "--scen short.scen",
          "gridbench: Cannot read short.scen: line 2: expected 9 fields, found 4\n", 2},
         {GRIDBENCH_EXE, walls + "--csv no/x.csv",
-         "gridbench: cannot write no/x.csv: No such file or directory\n", 2},
+         "gridbench: Cannot write no/x.csv: no such directory\n", 2},
         {GRIDBENCH_EXE, walls + "--map maps", "gridbench: Cannot read maps: is a directory\n", 2},
         {GRIDBENCH_EXE, walls + "--map missing.map",
          "gridbench: Cannot read missing.map: no such file\n", 2},
