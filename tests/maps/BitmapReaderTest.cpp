@@ -1,7 +1,5 @@
-// Reading maps from bitmaps: the colour rule; 24-bit row placement, padding,
-// pixel offset and top-down files; 32-bit pixels through their masks and
-// 8-bit pixels through their palette; the kinds and damaged files refused;
-// and the sample map the generator makes.
+// Reading maps from bitmaps: the colour rule, each pixel kind in every row
+// layout, the kinds and damaged files refused, and the sample map.
 
 #include <gtest/gtest.h>
 
@@ -20,6 +18,7 @@
 namespace {
 
 using Bytes = std::vector<unsigned char>;
+using Pixel = std::function<Bytes(char tile, int x)>;
 
 void putU32(Bytes& b, std::size_t at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) b[at + i] = static_cast<unsigned char>(v >> (8 * i));
@@ -43,57 +42,35 @@ struct Header {
     bool topDown = false;
 };
 
-// A bitmap holding `rows` (row 0 the top of the picture, each the bytes of its
-// pixels), each row padded to 4 bytes with `pad`; gaps are filled with it too.
-Bytes makeBitmap(const Header& h, int width, const std::vector<Bytes>& rows,
-                 unsigned char pad = 0) {
+// A bitmap of `rows` (row 0 the top), each cell the bytes `pixel` gives; rows
+// are padded to 4 bytes with `pad`, and the gap is filled with it too.
+Bytes makeBitmap(const Header& h, const MapRows& rows, const Pixel& pixel, unsigned char pad = 0) {
     Bytes b(14 + h.infoSize, 0);
-    b[0] = 'B';
-    b[1] = 'M';
+    b[0] = 'B', b[1] = 'M';
     putU32(b, 14, h.infoSize);
-    putU32(b, 18, std::uint32_t(width));
+    putU32(b, 18, std::uint32_t(rows[0].size()));
     putU32(b, 22, std::uint32_t(h.topDown ? -int(rows.size()) : int(rows.size())));
     b[26] = 1;
     b[28] = static_cast<unsigned char>(h.bits);
-    b[29] = static_cast<unsigned char>(h.bits >> 8);
     putU32(b, 30, h.compression);
     putU32(b, 46, h.coloursUsed);
-    // Byte 54 is just past a 40-byte header and inside a larger one.
-    b.resize(std::max(b.size(), 54 + 4 * h.masks.size()));
+    // Masks from byte 54, just past a 40-byte header and inside a larger one.
+    const std::size_t paletteAt = std::max(b.size(), 54 + 4 * h.masks.size());
+    b.resize(paletteAt + 4 * h.palette.size());
     for (std::size_t i = 0; i < h.masks.size(); ++i) putU32(b, 54 + 4 * i, h.masks[i]);
-    for (const std::uint32_t c : h.palette) {
-        const Bytes entry = le32(c);  // blue, green, red, reserved
-        b.insert(b.end(), entry.begin(), entry.end());
-    }
+    for (std::size_t i = 0; i < h.palette.size(); ++i) putU32(b, paletteAt + 4 * i, h.palette[i]);
     b.insert(b.end(), h.gap, pad);
     putU32(b, 10, std::uint32_t(b.size()));
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        const Bytes& row = rows[h.topDown ? r : rows.size() - 1 - r];
-        b.insert(b.end(), row.begin(), row.end());
-        b.insert(b.end(), (4 - row.size() % 4) % 4, pad);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const std::size_t y = h.topDown ? i : rows.size() - 1 - i, rowStart = b.size();
+        for (std::size_t x = 0; x < rows[y].size(); ++x) {
+            const Bytes p = pixel(rows[y][x], int(x));
+            b.insert(b.end(), p.begin(), p.end());
+        }
+        b.insert(b.end(), (4 - (b.size() - rowStart) % 4) % 4, pad);
     }
     putU32(b, 2, std::uint32_t(b.size()));
     return b;
-}
-
-// The rows of a map, each cell turned into its pixel's bytes by `pixel`.
-std::vector<Bytes> pixelRows(const MapRows& rows,
-                             const std::function<Bytes(char, int x, int y)>& pixel) {
-    std::vector<Bytes> out(rows.size());
-    for (std::size_t y = 0; y < rows.size(); ++y)
-        for (std::size_t x = 0; x < rows[y].size(); ++x) {
-            const Bytes p = pixel(rows[y][x], int(x), int(y));
-            out[y].insert(out[y].end(), p.begin(), p.end());
-        }
-    return out;
-}
-
-// Four rows of ground, water and wall, every tile next to the other two.
-MapRows patternRows(int width) {
-    MapRows rows(4);
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < width; ++x) rows[y] += ".~#."[(x + y) % 4];
-    return rows;
 }
 
 // What reading `bytes` as a bitmap called m.bmp writes; `grid` gets the map.
@@ -104,64 +81,60 @@ std::string load(const Bytes& bytes, GridPtr& grid) {
     return out.str();
 }
 
-void expectTiles(const Bytes& file, const MapRows& rows) {
-    GridPtr grid;
-    EXPECT_EQ(load(file, grid), "width=" + std::to_string(rows[0].size()) +
-                                    " height=" + std::to_string(rows.size()) + "\n");
-    ASSERT_TRUE(grid);
-    EXPECT_EQ(tileText(*grid), tileText(*gridFromRows(rows)));
+// Four rows of ground, water and wall, every tile next to the other two, at
+// every width of row padding, with and without a gap before the pixels, bottom
+// up and top down. Padding and gap are 255 bytes: water, or no palette index.
+void expectEveryLayout(Header h, const Pixel& pixel) {
+    for (int width = 3; width <= 8; ++width)
+        for (const int gap : {0, 12})
+            for (const bool topDown : {false, true}) {
+                SCOPED_TRACE(testing::Message()
+                             << width << " wide, gap " << gap << (topDown ? ", top down" : ""));
+                MapRows rows(4);
+                for (int y = 0; y < 4; ++y)
+                    for (int x = 0; x < width; ++x) rows[y] += ".~#."[(x + y) % 4];
+                h.gap = std::size_t(gap), h.topDown = topDown;
+                GridPtr grid;
+                EXPECT_EQ(load(makeBitmap(h, rows, pixel, 255), grid),
+                          "width=" + std::to_string(width) + " height=4\n");
+                ASSERT_TRUE(grid);
+                EXPECT_EQ(tileText(*grid), tileText(*gridFromRows(rows)));
+            }
 }
+
+// Reading 4 x 4 cells that would load (palette entry 1), after `damage`, gives
+// one line naming `reason`, and no map.
+void expectRefused(const Header& h, const std::function<void(Bytes&)>& damage,
+                   const std::string& reason) {
+    SCOPED_TRACE(reason);
+    Bytes file = makeBitmap(h, MapRows(4, "...."), [&](char, int) {
+        return h.bits == 32 ? le32(0xff00) : Bytes(std::size_t(h.bits / 8), 1);
+    });
+    if (damage) damage(file);
+    GridPtr grid;
+    EXPECT_EQ(load(file, grid), "Cannot read m.bmp: " + reason + "\n");
+    EXPECT_FALSE(grid);
+}
+
+const std::string kNotTaken = "not a 24-bit, 32-bit or 8-bit palette bitmap ";
 
 // Blue from 97 makes water whatever the green, green from 97 ground, and red
-// counts for nothing.
-TEST(BitmapReader, ColourRuleIgnoresRed) {
-    const struct {
-        unsigned char b, g, r;
-        Grid::Tile tile;
-    } cases[] = {{97, 0, 0, Grid::WATER},      {97, 255, 255, Grid::WATER},
-                 {96, 97, 0, Grid::GROUND},    {96, 97, 255, Grid::GROUND},
-                 {96, 96, 255, Grid::BLOCKED}, {0, 0, 0, Grid::BLOCKED}};
-    for (const auto& c : cases) EXPECT_EQ(tileFromColor(c.b, c.g, c.r), c.tile) << int(c.b);
-}
-
-// Every width of row padding, each file also with a gap before the pixels,
-// with the largest information header in use, and stored top down.
-TEST(BitmapReader, RowsLandUpsideDownOrTopDownAfterTheOffsetWithoutTheirPadding) {
-    // Widths 3, 5, 6, 7 pad their rows by 3, 1, 2, 3 bytes; 4 and 8 not at all.
-    for (int width = 3; width <= 8; ++width) {
-        SCOPED_TRACE(width);
-        const MapRows rows = patternRows(width);
-        Bytes plain = encodeBitmap(imageFromRows(rows));
-        const std::size_t stride = (3 * width + 3) / 4 * 4;
-        const auto row = [&](std::size_t r) { return plain.begin() + 54 + r * stride; };
-        // Padding of water-blue bytes must not leak into the next row.
-        for (std::size_t r = 0; r < 4; ++r) std::fill(row(r) + 3 * width, row(r + 1), 255);
-        expectTiles(plain, rows);
-
-        // 12 bytes of water between the header and the pixels, after the plain
-        // information header and after the largest one in use.
-        for (const std::uint32_t header : {40u, 124u}) {
-            Bytes moved = plain;
-            moved.insert(moved.begin() + 54, header - 40 + 12, 255);
-            putU32(moved, 14, header);
-            putU32(moved, 10, 14 + header + 12);
-            expectTiles(moved, rows);
-        }
-
-        Bytes topDown(plain.begin(), row(0));
-        for (std::size_t r = 4; r-- > 0;) topDown.insert(topDown.end(), row(r), row(r + 1));
-        putU32(topDown, 22, std::uint32_t(-4));
-        expectTiles(topDown, rows);
-    }
+// counts for nothing; after the plain information header and the largest one.
+TEST(BitmapReader, TwentyFourBitPixelsFollowTheColourRuleInEveryRowLayout) {
+    const Bytes water[] = {{97, 0, 0}, {97, 255, 255}}, ground[] = {{96, 97, 0}, {96, 97, 255}},
+                wall[] = {{96, 96, 255}, {0, 0, 0}};  // blue, green, red
+    for (const std::uint32_t infoSize : {40u, 124u})
+        expectEveryLayout({.bits = 24, .infoSize = infoSize}, [&](char tile, int x) {
+            return (tile == '~' ? water : tile == '.' ? ground : wall)[x % 2];
+        });
 }
 
 TEST(BitmapReader, UnusableFilesAreRefusedWithTheirReason) {
-    const std::pair<std::function<void(Bytes&)>, const char*> cases[] = {
+    const std::pair<std::function<void(Bytes&)>, std::string> cases[] = {
         {[](Bytes& b) { b[0] = 'P'; }, "not a bitmap file"},
         {[](Bytes& b) { b.resize(40); }, "file ends inside its header"},
         {[](Bytes& b) { putU32(b, 14, 12); }, "unsupported bitmap header"},
-        {[](Bytes& b) { b[28] = 16; },
-         "not a 24-bit, 32-bit or 8-bit palette bitmap (16-bit pixels)"},
+        {[](Bytes& b) { b[28] = 16; }, kNotTaken + "(16-bit pixels)"},
         {[](Bytes& b) { putU32(b, 30, 1); }, "unsupported compression BI_RLE8"},
         {[](Bytes& b) { putU32(b, 30, 3); },
          "unsupported compression BI_BITFIELDS for 24-bit pixels"},
@@ -174,106 +147,79 @@ TEST(BitmapReader, UnusableFilesAreRefusedWithTheirReason) {
         {[](Bytes& b) { putU32(b, 22, std::uint32_t(-2)); }, "map smaller than 3 x 3 cells"},
         {[](Bytes& b) { putU32(b, 10, 50); }, "pixel data offset inside the header"},
     };
-    for (const auto& [damage, reason] : cases) {
-        Bytes file = encodeBitmap(imageFromRows({"....", "....", "....", "...."}));
-        damage(file);
-        GridPtr grid;
-        EXPECT_EQ(load(file, grid), std::string("Cannot read m.bmp: ") + reason + "\n");
-        EXPECT_FALSE(grid);
-    }
+    for (const auto& [damage, reason] : cases) expectRefused({.bits = 24}, damage, reason);
 }
 
-// 32-bit pixels through the plain layout (blue, green, red, unused) and
-// through masks of several widths and places, after a 40-byte header or
-// inside a larger one, bottom-up and top-down. Each colour lies on a threshold
-// of the tile rule after scaling, and the bits no colour mask covers (unused
-// or alpha) are set in every other pixel: they must change nothing.
+// Plain 32-bit pixels (blue, green, red, unused) and masks of several widths
+// and places. Each colour lies on a threshold of the tile rule after scaling,
+// and the bits no colour mask covers (unused or alpha) are set in every other
+// pixel: they must change nothing.
 TEST(BitmapReader, ThirtyTwoBitPixelsLoadThroughTheirMasksWhateverTheAlpha) {
     const struct {
         const char* kind;
         Header header;
-        std::uint32_t red, green, blue;  // where the colours are put
         // The smallest raw blue giving water and green giving ground, and the
-        // raw values just below: channels of n bits scale by 255 / (2^n - 1),
-        // rounded, so 10 bits have 388 -> 96.7 -> 97 but 387 -> 96.5 -> 96.
-        std::uint32_t blueWater, blueDry, greenGround, greenWall;
+        // raw values just below: n-bit channels scale by 255 / (2^n - 1), rounded.
+        std::uint32_t blueWater = 97, blueDry = 96, greenGround = 97, greenWall = 96;
     } cases[] = {
         // clang-format off
-        {"plain", {}, 0xff0000, 0xff00, 0xff, 97, 96, 97, 96},
+        {"plain", {}},
         // Masks in a header are for bit fields only: these would swap red and blue.
         {"plain, masks in a V5 header unused",
-         {.infoSize = 124, .masks = {0xff, 0xff00, 0xff0000, 0}, .topDown = true},
-         0xff0000, 0xff00, 0xff, 97, 96, 97, 96},
-        {"red, green, blue, unused", {.compression = 3, .masks = {0xff, 0xff00, 0xff0000}},
-         0xff, 0xff00, 0xff0000, 97, 96, 97, 96},
+         {.infoSize = 124, .masks = {0xff, 0xff00, 0xff0000, 0}}},
+        {"red, green, blue, unused", {.compression = 3, .masks = {0xff, 0xff00, 0xff0000}}},
         {"V4 with alpha",
-         {.compression = 3, .infoSize = 108, .masks = {0xff0000, 0xff00, 0xff, 0xff000000}},
-         0xff0000, 0xff00, 0xff, 97, 96, 97, 96},
+         {.compression = 3, .infoSize = 108, .masks = {0xff0000, 0xff00, 0xff, 0xff000000}}},
+        // 388 * 255 / 1023 = 96.7 -> 97 but 387 -> 96.5 -> 96.
         {"V5, 10 bits a colour, 2 alpha",
-         {.compression = 3, .infoSize = 124, .masks = {0x3ff00000, 0xffc00, 0x3ff, 0xc0000000},
-          .topDown = true},
-         0x3ff00000, 0xffc00, 0x3ff, 388, 387, 388, 387},
+         {.compression = 3, .infoSize = 124, .masks = {0x3ff00000, 0xffc00, 0x3ff, 0xc0000000}},
+         388, 387, 388, 387},
         // 11 * 255 / 31 = 90.5 -> 90, 12 -> 98.7 -> 99; 23 * 255 / 63 = 93.1, 24 -> 97.1.
         {"V4, 5-6-5 in the high half",
          {.compression = 3, .infoSize = 108, .masks = {0xf8000000, 0x07e00000, 0x001f0000, 0}},
-         0xf8000000, 0x07e00000, 0x001f0000, 12, 11, 24, 23},
+         12, 11, 24, 23},
         // 24801 * 255 / 65535 = 96.5 rounds up, 24800 down; a 1-bit green is 0 or 255.
         {"16-bit blue, 1-bit green, 8-bit red",
-         {.compression = 3, .masks = {0xff000000, 0x10000, 0xffff}},
-         0xff000000, 0x10000, 0xffff, 24801, 24800, 1, 0},
+         {.compression = 3, .masks = {0xff000000, 0x10000, 0xffff}}, 24801, 24800, 1, 0},
         // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.kind);
+        const std::vector<std::uint32_t> m =
+            c.header.compression == 3 ? c.header.masks
+                                      : std::vector<std::uint32_t>{0xff0000, 0xff00, 0xff};
         const auto put = [](std::uint32_t mask, std::uint32_t v) {
             return (v << std::countr_zero(mask)) & mask;
         };
-        const std::uint32_t redMax = c.red >> std::countr_zero(c.red);
-        const std::uint32_t spare = ~(c.red | c.green | c.blue);
-        const MapRows rows = patternRows(5);
-        const auto pixel = [&](char tile, int x, int y) {
-            std::uint32_t v = (x + y) % 2 ? spare : 0;
-            if (tile == '~') v |= put(c.blue, c.blueWater) | put(c.red, redMax);
-            if (tile == '.') v |= put(c.blue, c.blueDry) | put(c.green, c.greenGround);
-            if (tile == '#')
-                v |= put(c.blue, c.blueDry) | put(c.green, c.greenWall) | put(c.red, redMax);
+        const std::uint32_t red = m[0], green = m[1], blue = m[2], spare = ~(red | green | blue);
+        expectEveryLayout(c.header, [&](char tile, int x) {
+            std::uint32_t v = x % 2 ? spare : 0;
+            if (tile == '~') v |= put(blue, c.blueWater) | red;
+            if (tile == '.') v |= put(blue, c.blueDry) | put(green, c.greenGround);
+            if (tile == '#') v |= put(blue, c.blueDry) | put(green, c.greenWall) | red;
             return le32(v);
-        };
-        expectTiles(makeBitmap(c.header, 5, pixelRows(rows, pixel)), rows);
+        });
     }
 }
 
-// Palette pixels at every width of row padding, the padding an index beyond
-// the palette (it is no pixel); a short palette after a 40-byte header, and a
-// full one (the count left 0) after the largest header, past a gap, top down.
+// A short palette after a 40-byte header, and a full one (the count left 0)
+// after the largest header, its indices past 127.
 TEST(BitmapReader, PalettePixelsTakeTheTileOfTheirColour) {
-    for (int width = 3; width <= 8; ++width) {
-        SCOPED_TRACE(width);
-        const MapRows rows = patternRows(width);
-        // Wall, ground and water on the thresholds, red against the rule.
-        const std::vector<std::uint32_t> three = {0xff6060, 0x006160, 0xff0061};
-        const auto shortIndex = [](char tile, int, int) {
-            return Bytes{static_cast<unsigned char>(tile == '#' ? 0 : tile == '.' ? 1 : 2)};
-        };
-        expectTiles(makeBitmap({.bits = 8, .palette = three, .coloursUsed = 3}, width,
-                               pixelRows(rows, shortIndex), 255),
-                    rows);
-
-        std::vector<std::uint32_t> full(256, three[0]);
-        full[200] = three[1];
-        full[17] = three[2];
-        const auto fullIndex = [](char tile, int, int) {
-            return Bytes{static_cast<unsigned char>(tile == '#' ? 199 : tile == '.' ? 200 : 17)};
-        };
-        expectTiles(
-            makeBitmap({.bits = 8, .infoSize = 124, .palette = full, .gap = 12, .topDown = true},
-                       width, pixelRows(rows, fullIndex), 255),
-            rows);
-    }
+    const std::uint32_t wall = 0xff6060, ground = 0x006160, water = 0xff0061;
+    std::vector<std::uint32_t> full(256, wall);
+    full[200] = ground;
+    full[17] = water;
+    const struct {
+        Header header;
+        unsigned char wall, ground, water;
+    } cases[] = {{{.bits = 8, .palette = {wall, ground, water}, .coloursUsed = 3}, 0, 1, 2},
+                 {{.bits = 8, .infoSize = 124, .palette = full}, 199, 200, 17}};
+    for (const auto& c : cases)
+        expectEveryLayout(c.header, [&](char tile, int) {
+            return Bytes{tile == '#' ? c.wall : tile == '.' ? c.ground : c.water};
+        });
 }
 
-// Kinds the reader does not take and damaged 32-bit and 8-bit files give one
-// line naming what is wrong, and no map.
 TEST(BitmapReader, OtherKindsAndBrokenMasksOrPalettesAreRefused) {
     const Header fields{.compression = 3, .masks = {0xff0000, 0xff00, 0xff}};
     const Header palette{.bits = 8, .palette = {0xff6060, 0x006160, 0xff0061}, .coloursUsed = 3};
@@ -287,12 +233,9 @@ TEST(BitmapReader, OtherKindsAndBrokenMasksOrPalettesAreRefused) {
         std::string reason;
     } cases[] = {
         // clang-format off
-        {with(fields, [](Header& h) { h.bits = 16; }), {},
-         "not a 24-bit, 32-bit or 8-bit palette bitmap (16-bit pixels)"},
-        {with(palette, [](Header& h) { h.bits = 4; }), {},
-         "not a 24-bit, 32-bit or 8-bit palette bitmap (4-bit pixels)"},
-        {with(palette, [](Header& h) { h.bits = 1; }), {},
-         "not a 24-bit, 32-bit or 8-bit palette bitmap (1-bit pixels)"},
+        {with(fields, [](Header& h) { h.bits = 16; }), {}, kNotTaken + "(16-bit pixels)"},
+        {with(palette, [](Header& h) { h.bits = 4; }), {}, kNotTaken + "(4-bit pixels)"},
+        {with(palette, [](Header& h) { h.bits = 1; }), {}, kNotTaken + "(1-bit pixels)"},
         {with(palette, [](Header& h) { h.compression = 1; }), {},
          "unsupported compression BI_RLE8"},
         {with(palette, [](Header& h) { h.bits = 4, h.compression = 2; }), {},
@@ -324,23 +267,7 @@ TEST(BitmapReader, OtherKindsAndBrokenMasksOrPalettesAreRefused) {
          "colour index 3 beyond the palette of 3 colours"},
         // clang-format on
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.reason);
-        const int bytesPerPixel = c.header.bits / 8;
-        // Ground or palette entry 1 in each cell: all pixels load but the damaged ones.
-        const Bytes ground =
-            bytesPerPixel == 4 ? le32(0xff00) : Bytes(std::size_t(bytesPerPixel), 1);
-        const std::vector<Bytes> rows(4, [&] {
-            Bytes row;
-            for (int x = 0; x < 4; ++x) row.insert(row.end(), ground.begin(), ground.end());
-            return row;
-        }());
-        Bytes file = makeBitmap(c.header, 4, rows);
-        if (c.damage) c.damage(file);
-        GridPtr grid;
-        EXPECT_EQ(load(file, grid), "Cannot read m.bmp: " + c.reason + "\n");
-        EXPECT_FALSE(grid);
-    }
+    for (const auto& c : cases) expectRefused(c.header, c.damage, c.reason);
 }
 
 TEST(BitmapReader, SampleMapGivesEachObjectSizeItsOwnCorridor) {
