@@ -44,20 +44,15 @@ ProcessResult runIn(const TempDir& cwd, std::vector<std::string> argv) {
     return run_process(argv, options);
 }
 
-// Root reads every file, so as root a map without read permission is opened
-// as the unprivileged user "nobody".
+// Root reads every file, so as root the unreadable map is opened as "nobody".
 std::vector<std::string> unprivileged(std::vector<std::string> argv) {
     if (geteuid() == 0)
         argv.insert(argv.begin(), {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
     return argv;
 }
 
-// Maps that cannot be shown end with status 255 before any window. Files that
-// are no maps are refused from what the system says about them, before
-// anything is read: a FIFO with no writer would block a reader forever, a
-// device may never end. -h and --help list every option, key and mouse
-// action; an option the viewer lacks is no map name. The generator's
-// refusals exit with 1, and its --help writes no file.
+// Unshowable maps end with 255 before any window; non-files are refused unread (a FIFO or a
+// device may never end). The generator refuses with 1, and its --help writes no file.
 TEST(PathgridProgram, RefusalsAndHelpBeforeAnyWindow) {
     TempDir dir;
     ASSERT_TRUE(writeBytes(dir.file("tiny.bmp"), encodeBitmap(imageFromRows({"...", "..."}))));
@@ -78,7 +73,7 @@ TEST(PathgridProgram, RefusalsAndHelpBeforeAnyWindow) {
          "Cannot read maps/other.bmp: no such file\n"},
         {{PATHGRID_EXE, "tiny.bmp"}, "Cannot read tiny.bmp: map smaller than 3 x 3 cells\n"},
         {{PATHGRID_EXE, "a.bmp", "b.bmp"}, "", kUsage},
-        // The search's name is not the map; a search the viewer lacks, or none, is refused.
+        // The search's name is not the map; an unknown search, or none, is refused.
         {{PATHGRID_EXE, "--search", "jump", "x.bmp"}, "Cannot read x.bmp: no such file\n"},
         {{PATHGRID_EXE, "x.bmp", "--search", "foo"}, "", kUsage},
         {{PATHGRID_EXE, "x.bmp", "--search"}, "", kUsage},
