@@ -1,6 +1,5 @@
 // The runner's threads on one Grid, each with its own copy of the answer
-// checker: the answers and the problems of one thread, in query order. Also
-// run under ThreadSanitizer.
+// checker, give the answers and problems of one thread (also under ThreadSanitizer).
 
 #include <gtest/gtest.h>
 
@@ -45,14 +44,11 @@ TEST(GridbenchThreads, EveryMapFamilyGivesTheAnswersOfOneThread) {
                     return runQueries(searcher, grid->getWidth(), grid->getHeight(), size, queries,
                                       threads, checkerCopies(checker));
                 };
-                const QueryRun one = runOn(1);
-                const QueryRun many = runOn(kThreads);
-                EXPECT_EQ(many.threads, kThreads);
-                EXPECT_EQ(one.problems, std::vector<std::string>{});
-                ASSERT_EQ(many.results.size(), queries.size());
-                for (std::size_t i = 0; i < queries.size(); ++i) {
+                const QueryRun one = runOn(1), many = runOn(kThreads);
+                ASSERT_EQ(std::tuple(many.threads, one.problems, many.results.size()),
+                          std::tuple(kThreads, std::vector<std::string>{}, queries.size()));
+                for (std::size_t i = 0; i < queries.size(); ++i)
                     EXPECT_EQ(fields(many.results[i]), fields(one.results[i])) << "query " << i;
-                }
             }
         }
     }
@@ -68,10 +64,9 @@ class OffByOne : public GridSearcher {
     }
 };
 
-// The threads find the problems in any order; they come out in query order,
-// each under its own query's label: the goals differ, and so do the costs.
-// Each thread's first two queries wait for the others' own, so each thread
-// holds one of queries 1 to 3 and one of 4 to 6: no order by thread can pass.
+// Found in any order, problems come out in query order, each under its own
+// query's label. Each thread's first two checks wait for the others', so each
+// thread holds one of queries 1 to 3 and one of 4 to 6: no order by thread passes.
 TEST(GridbenchThreads, ProblemsComeInQueryOrder) {
     const GridPtr walls = gridFromRows({"......", ".@@@..", "...@WW", ".T.@WW", "......"});
     const OffByOne searcher(*walls, GridSearcher::JUMP);
@@ -94,8 +89,7 @@ TEST(GridbenchThreads, ProblemsComeInQueryOrder) {
         };
     };
     const QueryRun run = runQueries(searcher, 6, 5, 0, queries, kThreads, makeVerifier);
-    EXPECT_EQ(run.threads, kThreads);
-    EXPECT_EQ(run.problems, want);
+    EXPECT_EQ(std::tuple(run.threads, run.problems), std::tuple(kThreads, want));
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 // The map generators as processes: files they cannot write are refused with
-// the system's reason before any map is made (a FIFO without a reader would
-// block a writer for ever), and a run that fails leaves no file behind: an
-// old file keeps its contents and no temporary file stays.
+// the system's reason before any map is made, and a failed run leaves no file.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -9,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <tuple>
 
 #include "Process.h"
 
@@ -21,6 +20,7 @@ std::set<std::string> filesIn(const TempDir& dir) {
     return names;
 }
 
+// A FIFO without a reader would block a writer for ever: the limit.
 ProcessResult runIn(const TempDir& dir, const std::vector<std::string>& argv) {
     ProcessOptions options;
     options.working_dir = dir.path();
@@ -28,12 +28,26 @@ ProcessResult runIn(const TempDir& dir, const std::vector<std::string>& argv) {
     return run_process(argv, options);
 }
 
-// `argv` with the file size limited to a few KiB. The signal that the limit
-// raises is ignored, so that the write fails with its reason instead.
-std::vector<std::string> withSmallFileLimit(const std::vector<std::string>& argv) {
-    std::vector<std::string> limited{"sh", "-c", "trap '' XFSZ; ulimit -f 8; exec \"$@\"", "sh"};
-    limited.insert(limited.end(), argv.begin(), argv.end());
-    return limited;
+// The limit on the size of files, raised by `exec`: a write beyond it fails
+// with its reason, as the signal it raises is ignored.
+const std::vector<std::string> kSmallFiles{"sh", "-c", "trap '' XFSZ; ulimit -f 8; exec \"$@\"",
+                                           "sh"};
+
+// `exe` with each of `cases` fails with `status` and its message, nothing on
+// standard output; `before` goes first.
+void expectFailures(const TempDir& dir, const std::string& exe, int status,
+                    const std::vector<std::pair<std::vector<std::string>, std::string>>& cases,
+                    std::vector<std::string> before = {}) {
+    before.push_back(exe);
+    for (const auto& [args, message] : cases) {
+        std::vector<std::string> argv = before;
+        argv.insert(argv.end(), args.begin(), args.end());
+        const ProcessResult r = runIn(dir, argv);
+        EXPECT_EQ(
+            std::tuple(r.timed_out, r.exit_status, r.out, r.err),
+            std::tuple(false, status, "",
+                       std::filesystem::path(exe).filename().string() + ": " + message + "\n"));
+    }
 }
 
 TEST(Generators, RefuseFilesTheyCannotWriteBeforeMakingAMap) {
@@ -43,38 +57,23 @@ TEST(Generators, RefuseFilesTheyCannotWriteBeforeMakingAMap) {
     ASSERT_EQ(mkdir(dir.file("folder").c_str(), 0755), 0);
     // The scenario's name taken: the map must not be written either.
     ASSERT_EQ(mkdir(dir.file("taken.map.scen").c_str(), 0755), 0);
-    const struct {
-        std::vector<std::string> argv;
-        std::string err;
-        int status;
-    } cases[] = {
-        {{OCTILE_MAPGEN, "--out", "pipe"},
-         "octile-mapgen: Cannot write pipe.map: not a regular file\n",
-         1},
-        {{OCTILE_MAPGEN, "--out", "taken"},
-         "octile-mapgen: Cannot write taken.map.scen: is a directory\n",
-         1},
-        {{OCTILE_MAPGEN, "--out", "none/rooms"},
-         "octile-mapgen: Cannot write none/rooms.map: no such directory\n",
-         1},
-        {{OCTILE_MAPGEN, "--out", ""}, "octile-mapgen: --out: empty file name (see --help)\n", 2},
-        {{OCTILE_MAPGEN, "--kind", "foo", "--out", "x"},
-         "octile-mapgen: --kind: expected rooms, maze or lakes, not \"foo\" (see --help)\n",
-         2},
-        {{PATHGRID_MAPGEN, "pipe.bmp"},
-         "pathgrid-mapgen: Cannot write pipe.bmp: not a regular file\n",
-         1},
-        {{PATHGRID_MAPGEN, "folder"}, "pathgrid-mapgen: Cannot write folder: is a directory\n", 1},
-        {{PATHGRID_MAPGEN, ""}, "pathgrid-mapgen: OUTPUT: empty file name\n", 1},
-        {{PATHGRID_MAPGEN, "/dev/full"},
-         "pathgrid-mapgen: Cannot write /dev/full: no space left on device\n",
-         1},
-    };
-    for (const auto& c : cases) {
-        const ProcessResult r = runIn(dir, c.argv);
-        EXPECT_FALSE(r.timed_out) << c.err;
-        EXPECT_EQ(std::tuple(r.exit_status, r.out, r.err), std::tuple(c.status, "", c.err));
-    }
+    expectFailures(dir, OCTILE_MAPGEN, 1,
+                   {{{"--out", "pipe"}, "Cannot write pipe.map: not a regular file"},
+                    {{"--out", "taken"}, "Cannot write taken.map.scen: is a directory"},
+                    {{"--out", "none/rooms"}, "Cannot write none/rooms.map: no such directory"}});
+    expectFailures(dir, OCTILE_MAPGEN, 2,
+                   {{{"--out", ""}, "--out: empty file name (see --help)"},
+                    {{"--out", "folder/"}, "--out: no file name in \"folder/\" (see --help)"},
+                    {{"--out", "folder"},
+                     "--out: folder is a directory; give a file name in it, such as folder/map "
+                     "(see --help)"},
+                    {{"--kind", "foo", "--out", "x"},
+                     "--kind: expected rooms, maze or lakes, not \"foo\" (see --help)"}});
+    expectFailures(dir, PATHGRID_MAPGEN, 1,
+                   {{{"pipe.bmp"}, "Cannot write pipe.bmp: not a regular file"},
+                    {{"folder"}, "Cannot write folder: is a directory"},
+                    {{""}, "OUTPUT: empty file name"},
+                    {{"/dev/full"}, "Cannot write /dev/full: no space left on device"}});
     EXPECT_EQ(filesIn(dir),
               (std::set<std::string>{"pipe.map", "pipe.bmp", "folder", "taken.map.scen"}));
     EXPECT_TRUE(std::filesystem::is_empty(dir.file("folder")));
@@ -82,45 +81,35 @@ TEST(Generators, RefuseFilesTheyCannotWriteBeforeMakingAMap) {
 
 TEST(Generators, AFailedRunLeavesNoFile) {
     TempDir dir;
-    // Corridors wider than the map leave nothing but rock: no queries, so
-    // neither the map nor its scenario.
-    const ProcessResult rock =
-        runIn(dir, {OCTILE_MAPGEN, "--kind", "maze", "--corridor", "64", "--width", "8", "--height",
-                    "8", "--queries", "5", "--out", "rock"});
-    EXPECT_EQ(std::tuple(rock.exit_status, rock.err),
-              std::tuple(1, "octile-mapgen: only 0 of 5 queries: too little connected ground\n"));
-
     std::ofstream(dir.file("old.bmp")) << "old";
-    const std::vector<std::string> bitmap{PATHGRID_MAPGEN, "old.bmp", "512", "512"};
-    const std::vector<std::string> octile{OCTILE_MAPGEN, "--width", "256",   "--height", "256",
-                                          "--queries",   "0",       "--out", "big"};
-    const ProcessResult cut = runIn(dir, withSmallFileLimit(bitmap));
-    EXPECT_EQ(std::tuple(cut.exit_status, cut.err),
-              std::tuple(1, "pathgrid-mapgen: Cannot write old.bmp: file too large\n"));
-    const ProcessResult cutMap = runIn(dir, withSmallFileLimit(octile));
-    EXPECT_EQ(std::tuple(cutMap.exit_status, cutMap.err),
-              std::tuple(1, "octile-mapgen: Cannot write big.map: file too large\n"));
+    const std::vector<std::string> bitmap{"old.bmp", "512", "512"};
+    std::vector<std::string> octile{"--width",   "256", "--height", "256",
+                                    "--queries", "0",   "--out",    "big"};
+    // Corridors wider than the map leave nothing but rock: no queries.
+    expectFailures(dir, OCTILE_MAPGEN, 1,
+                   {{{"--kind", "maze", "--corridor", "64", "--width", "8", "--height", "8",
+                      "--queries", "5", "--out", "rock"},
+                     "only 0 of 5 queries: too little connected ground"}});
+    expectFailures(dir, PATHGRID_MAPGEN, 1, {{bitmap, "Cannot write old.bmp: file too large"}},
+                   kSmallFiles);
+    expectFailures(dir, OCTILE_MAPGEN, 1, {{octile, "Cannot write big.map: file too large"}},
+                   kSmallFiles);
     EXPECT_EQ(filesIn(dir), std::set<std::string>{"old.bmp"});
     EXPECT_EQ(read_file(dir.file("old.bmp")), "old");
 
-    // Without the limit both runs work, and the replaced file keeps its mode.
+    // Without the limit both runs work, the replaced file keeps its mode, and
+    // "-" writes the bitmap's bytes to standard output.
     ASSERT_EQ(chmod(dir.file("old.bmp").c_str(), 0640), 0);
-    EXPECT_EQ(runIn(dir, bitmap).exit_status, 0);
+    EXPECT_EQ(runIn(dir, {PATHGRID_MAPGEN, "old.bmp", "512", "512"}).exit_status, 0);
+    octile.insert(octile.begin(), OCTILE_MAPGEN);
     EXPECT_EQ(runIn(dir, octile).exit_status, 0);
+    const ProcessResult dash = runIn(dir, {PATHGRID_MAPGEN, "-", "512", "512"});
+    EXPECT_EQ(std::tuple(dash.exit_status, dash.err), std::tuple(0, ""));
+    EXPECT_TRUE(dash.out == read_file(dir.file("old.bmp")));
     EXPECT_EQ(filesIn(dir), (std::set<std::string>{"old.bmp", "big.map"}));
     EXPECT_EQ(std::filesystem::file_size(dir.file("old.bmp")), 54u + 512 * 512 * 3);
-    struct stat info {};
-    ASSERT_EQ(stat(dir.file("old.bmp").c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0640u);
-}
-
-TEST(Generators, DashWritesTheBitmapToStandardOutput) {
-    TempDir dir;
-    ASSERT_EQ(runIn(dir, {PATHGRID_MAPGEN, "file.bmp", "96", "80"}).exit_status, 0);
-    const ProcessResult r = runIn(dir, {PATHGRID_MAPGEN, "-", "96", "80"});
-    EXPECT_EQ(std::tuple(r.exit_status, r.err), std::tuple(0, ""));
-    EXPECT_TRUE(r.out == read_file(dir.file("file.bmp")));
-    EXPECT_EQ(filesIn(dir), std::set<std::string>{"file.bmp"});
+    EXPECT_EQ(std::filesystem::status(dir.file("old.bmp")).permissions(),
+              std::filesystem::perms(0640));
 }
 
 }  // namespace

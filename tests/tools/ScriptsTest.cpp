@@ -1,9 +1,7 @@
 // tools/fuzz.sh and tools/run.sh check their arguments before they install or
-// build anything. A copy of each runs in a folder of its own, beside
-// stand-ins for the commands and programs it calls, which note each call.
+// build anything: copies run beside stand-ins that note each call.
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -86,22 +84,13 @@ TEST(Scripts, RunTakesEitherProgramOrBothInOrder) {
     EXPECT_EQ(box.calls(), "");
     ASSERT_EQ(box.run("run.sh", {"battlesim", "pathgrid"}).exit_status, 0);
     ASSERT_EQ(box.run("run.sh", {}).exit_status, 0);
-    const std::string jobs = split(run_process({"nproc"}).out, '\n').at(0);
-    EXPECT_EQ(box.calls(),
-              "install-deps.sh \n"
-              "cmake -S ROOT --preset default\n"
-              "cmake --build ROOT/build -j " +
-                  jobs +
-                  " --target battlesim pathgrid\n"
-                  "battlesim \n"
-                  "pathgrid ROOT/data/map.bmp\n"
-                  "install-deps.sh \n"
-                  "cmake -S ROOT --preset default\n"
-                  "cmake --build ROOT/build -j " +
-                  jobs +
-                  " --target pathgrid battlesim\n"
-                  "pathgrid ROOT/data/map.bmp\n"
-                  "battlesim \n");
+    const std::string build =
+        "install-deps.sh \ncmake -S ROOT --preset default\n"
+        "cmake --build ROOT/build -j " +
+        split(run_process({"nproc"}).out, '\n').at(0) + " --target ";
+    const std::string battlesim = "battlesim \n", pathgrid = "pathgrid ROOT/data/map.bmp\n";
+    EXPECT_EQ(box.calls(), build + "battlesim pathgrid\n" + battlesim + pathgrid + build +
+                               "pathgrid battlesim\n" + pathgrid + battlesim);
 }
 
 }  // namespace
