@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -36,24 +35,6 @@ bool writesStandardOutput(const FileOption& f) {
 
 bool isStandardOutput(const std::string& path) {
     return path == STANDARD_OUTPUT;
-}
-
-std::string reasonFromErrno(int error) {
-    switch (error) {
-        case ENOENT:
-        case ENOTDIR:
-            return "no such file";
-        case EACCES:
-        case EPERM:
-            return "permission denied";
-        case EISDIR:
-            return "is a directory";
-        default: {
-            std::string text = std::strerror(error);
-            if (!text.empty()) text[0] = char(std::tolower(static_cast<unsigned char>(text[0])));
-            return text;
-        }
-    }
 }
 
 std::string inputProblem(const std::string& path) {

@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "FileAccess.h"
+
 namespace fileio {
 
 // The file name that stands for standard output.
@@ -26,10 +28,8 @@ inline constexpr const char* STANDARD_OUTPUT = "-";
 
 bool isStandardOutput(const std::string& path);
 
-// The words for a failed system call's errno: "no such file" (ENOENT,
-// ENOTDIR), "permission denied" (EACCES, EPERM), "is a directory" (EISDIR),
-// else strerror's text with its first letter in lower case.
-std::string reasonFromErrno(int error);
+// The words for a failed system call's errno, those of the map readers.
+using ::reasonFromErrno;
 
 // Empty when `path` is a regular file this process may read, else the
 // REASON of "Cannot read NAME: REASON". Decided from the file's metadata

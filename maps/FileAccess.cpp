@@ -7,9 +7,6 @@
 #include <cstdio>
 #include <cstring>
 
-namespace {
-
-// The words of the "Cannot read NAME: REASON" lines for an errno value.
 std::string reasonFromErrno(int error) {
     switch (error) {
         case ENOENT:
@@ -27,8 +24,6 @@ std::string reasonFromErrno(int error) {
         }
     }
 }
-
-}  // namespace
 
 bool openInput(const char* path, std::ifstream& file, std::string& reason) {
     struct stat info {};
