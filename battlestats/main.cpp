@@ -18,7 +18,7 @@
 #include "FileChecks.h"
 #include "Options.h"
 #include "OutputFile.h"
-#include "Progress.h"
+#include "ProgressLine.h"
 #include "Records.h"
 #include "Report.h"
 #include "ResultFiles.h"
@@ -49,7 +49,7 @@ std::vector<BattleRecord> play(const TournamentResult& result, const Options& op
     const std::vector<BattleJob> jobs = tournament_jobs(result.settings, options.shard);
     std::vector<BattleOutcome> outcomes;
     if (isatty(STDERR_FILENO)) {
-        ProgressLine line(std::cerr, jobs.size());
+        ProgressLine line(std::cerr, jobs.size(), "battles");
         const auto start = std::chrono::steady_clock::now();
         outcomes = run_battles(result.settings, jobs, options.threads, [&](std::size_t done) {
             const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;

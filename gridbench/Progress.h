@@ -24,10 +24,6 @@ class QueryProgress {
     // What the workers count their answered queries in.
     std::atomic<std::size_t>& done() { return done_; }
 
-    // The line for `done` of `total` queries after `seconds`, without its
-    // carriage return: "120/900 queries, 60 per second, 13 s left".
-    static std::string text(std::size_t done, std::size_t total, double seconds);
-
   private:
     void draw(std::stop_token stop);
     // Waits `seconds` unless stopped first; false once stopped.
