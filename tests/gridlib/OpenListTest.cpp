@@ -1,6 +1,4 @@
-// The search's heap against the standard heap algorithms: after every push
-// and pop the whole array must match, entry for entry, since entries of equal
-// cost leave in the order the element moves give them.
+// The search's heap must match the standard heap entry for entry after every push and pop.
 
 #include <gtest/gtest.h>
 
@@ -13,13 +11,8 @@
 
 namespace {
 
-// `steps` random operations, pushes with probability pushPercent in the first
-// half and 100 - pushPercent in the second, so the heap grows and shrinks
-// again. Keys are drawn from `distinctKeys` values so that ties are the rule;
-// every entry carries a unique cell, which shows any difference in how equal
-// keys were moved.
+// Growing then shrinking; few distinct keys make ties the rule, unique cells show their moves.
 void compareRandomRun(std::uint32_t seed, int steps, int pushPercent, int distinctKeys) {
-    // The standard algorithms' view of the same order: a ranks behind b.
     const auto ranksBehind = [](const OpenEntry& a, const OpenEntry& b) { return a.key > b.key; };
     const auto same = [](const OpenEntry& a, const OpenEntry& b) {
         return a.key == b.key && a.cell == b.cell;
@@ -41,21 +34,16 @@ void compareRandomRun(std::uint32_t seed, int steps, int pushPercent, int distin
             expected.pop_back();
         }
         ASSERT_EQ(heap.size(), expected.size()) << "step " << step;
-        // Index of the first entry where the arrays differ; the size when none does.
         const auto differ = std::mismatch(expected.begin(), expected.end(), &heap[0], same).first;
         ASSERT_EQ(differ - expected.begin(), std::ptrdiff_t(expected.size())) << "step " << step;
     }
 }
 
 TEST(OpenList, MovesEntriesExactlyAsTheStandardHeap) {
-    // Few distinct keys: nearly every comparison is a tie, including the
-    // child choice of the sift-down.
-    compareRandomRun(1, 40000, 55, 3);
-    // Growing past several reallocations, then shrinking.
-    compareRandomRun(2, 20000, 70, 50);
+    compareRandomRun(1, 40000, 55, 3);   // nearly every comparison a tie
+    compareRandomRun(2, 20000, 70, 50);  // past several reallocations
     compareRandomRun(3, 20000, 60, 1000);
-    // Heaps of every small size, where the one-child case of the sift-down
-    // and the pop of a single entry occur often.
+    // Small heaps: the one-child sift-down and the pop of a single entry.
     for (std::uint32_t seed = 10; seed < 40; ++seed) compareRandomRun(seed, 3000, 50, 2 + seed % 4);
 }
 
