@@ -1,5 +1,4 @@
-// pathgrid and the sample-map generator as processes without DISPLAY, so no
-// window can open: what they print and their exit status.
+// pathgrid and the map generator without DISPLAY, so no window opens: output and status.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -44,31 +43,26 @@ ProcessResult runIn(const TempDir& cwd, std::vector<std::string> argv) {
     return run_process(argv, options);
 }
 
-// Root reads every file, so as root the unreadable map is opened as "nobody".
-std::vector<std::string> unprivileged(std::vector<std::string> argv) {
-    if (geteuid() == 0)
-        argv.insert(argv.begin(), {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
-    return argv;
-}
-
-// Unshowable maps end with 255 before any window; non-files are refused unread (a FIFO or a
-// device may never end). The generator refuses with 1, and its --help writes no file.
+// Unshowable maps end with 255 before any window; non-files are refused unread (a FIFO may
+// never end). The generator refuses with 1, and its --help writes no file.
 TEST(PathgridProgram, RefusalsAndHelpBeforeAnyWindow) {
     TempDir dir;
     ASSERT_TRUE(writeBytes(dir.file("tiny.bmp"), encodeBitmap(imageFromRows({"...", "..."}))));
     ASSERT_EQ(mkdir(dir.file("folder.map").c_str(), 0755), 0);
     ASSERT_EQ(mkfifo(dir.file("pipe.map").c_str(), 0644), 0);
-    std::ofstream(dir.file("plain.bmp")) << "BM";
     std::ofstream(dir.file("locked.map")) << "type octile\nheight 3\nwidth 3\nmap\n...\n...\n...\n";
     ASSERT_EQ(chmod(dir.file("locked.map").c_str(), 0), 0);
     ASSERT_EQ(chmod(dir.path().c_str(), 0755), 0);
+    std::vector<std::string> locked = {PATHGRID_EXE, "locked.map"};
+    if (geteuid() == 0)  // root reads every file: as "nobody"
+        locked.insert(locked.begin(),
+                      {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
     const struct {
         std::vector<std::string> argv;
         std::string out, err = "";
         int status = 255;
     } cases[] = {
         {{PATHGRID_EXE}, "Cannot read map.bmp: no such file\n"},
-        // The window system's options and their values are not the map.
         {{PATHGRID_EXE, "-display", ":77", "-sync", "maps/other.bmp", "-geometry", "9x9"},
          "Cannot read maps/other.bmp: no such file\n"},
         {{PATHGRID_EXE, "tiny.bmp"}, "Cannot read tiny.bmp: map smaller than 3 x 3 cells\n"},
@@ -78,16 +72,10 @@ TEST(PathgridProgram, RefusalsAndHelpBeforeAnyWindow) {
         {{PATHGRID_EXE, "x.bmp", "--search", "foo"}, "", kUsage},
         {{PATHGRID_EXE, "x.bmp", "--search"}, "", kUsage},
         {{PATHGRID_EXE, "x.bmp", "--help"}, kUsage, "", 0},
-        {{PATHGRID_EXE, "-h"}, kUsage, "", 0},
         {{PATHGRID_EXE, "--infoo", "x.bmp"}, "", kUsage},
-        {{PATHGRID_EXE, "-x"}, "", kUsage},
-        {{PATHGRID_EXE, ""}, "Cannot read : no such file\n"},
-        {{PATHGRID_EXE, "/dev/zero"}, "Cannot read /dev/zero: not a regular file\n"},
         {{PATHGRID_EXE, "folder.map"}, "Cannot read folder.map: is a directory\n"},
         {{PATHGRID_EXE, "pipe.map"}, "Cannot read pipe.map: not a regular file\n"},
-        // plain.bmp is not a folder
-        {{PATHGRID_EXE, "plain.bmp/x.bmp"}, "Cannot read plain.bmp/x.bmp: no such file\n"},
-        {unprivileged({PATHGRID_EXE, "locked.map"}), "Cannot read locked.map: permission denied\n"},
+        {locked, "Cannot read locked.map: permission denied\n"},
         {{MAPGEN_EXE, "--help"}, kMapgenUsage, "", 0},
         {{MAPGEN_EXE, "a.bmp", "63", "64"}, "", kMapgenUsage, 1},
         {{MAPGEN_EXE, "no/map.bmp"},
@@ -98,9 +86,8 @@ TEST(PathgridProgram, RefusalsAndHelpBeforeAnyWindow) {
     };
     for (const auto& c : cases) {
         const ProcessResult r = runIn(dir, c.argv);
-        EXPECT_EQ(r.exit_status, c.status) << c.argv.back();
-        EXPECT_EQ(r.out, c.out) << c.argv.back();
-        EXPECT_EQ(r.err, c.err) << c.argv.back();
+        EXPECT_EQ(std::tie(r.exit_status, r.out, r.err), std::tie(c.status, c.out, c.err))
+            << c.argv.back();
     }
     EXPECT_FALSE(std::ifstream(dir.file("--help")).good());
 }
